@@ -1,0 +1,4 @@
+// One-time scene set-up: music, fixed GL state, font, textures, quadric, shader.
+#pragma once
+
+void initScene();

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the demo and starts it in build/run.
+# Without an X display it runs the demo on a virtual one for a few seconds and saves
+# a screenshot to build/run/screenshot.png instead.
+set -euo pipefail
+root=$(cd "$(dirname "$0")" && pwd)
+cd "$root"
+
+scripts/setup.sh release
+rundir=$root/build/run
+demo=$root/build/snowdemo
+
+if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
+    cd "$rundir"
+    exec "$demo"
+fi
+
+echo "No X display: running the demo on a virtual one for a screenshot."
+source scripts/xservers.sh
+XVFB_PID=
+DEMO_PID=
+cleanup() {
+    [[ -n "$DEMO_PID" ]] && kill -9 "$DEMO_PID" 2>/dev/null
+    stop_pid "$XVFB_PID"
+}
+trap cleanup EXIT
+start_xvfb || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=$XVFB_DISPLAY
+
+(cd "$rundir" && exec "$demo") &
+DEMO_PID=$!
+sleep 5
+kill -0 "$DEMO_PID" 2>/dev/null || { echo "The demo ended by itself." >&2; exit 1; }
+import -window root "$rundir/screenshot.png"
+xdotool key Escape
+status=running
+for _ in $(seq 1 100); do
+    if ! kill -0 "$DEMO_PID" 2>/dev/null; then
+        status=0
+        wait "$DEMO_PID" || status=$?
+        DEMO_PID=
+        break
+    fi
+    sleep 0.1
+done
+echo "Screenshot: $rundir/screenshot.png"
+if [[ $status != 0 ]]; then
+    echo "The demo did not end cleanly on Escape (status: $status)." >&2
+    exit 1
+fi
+echo "The demo ended on Escape with status 0."

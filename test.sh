@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with the sanitizers and runs the whole test suite
+# under CTest, with an X server for the GL tests (the end-to-end tests start their own).
+set -euo pipefail
+root=$(cd "$(dirname "$0")" && pwd)
+cd "$root"
+
+scripts/setup.sh debug
+
+source scripts/xservers.sh
+XVFB_PID=
+trap 'stop_pid "$XVFB_PID"' EXIT
+start_xvfb || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=$XVFB_DISPLAY
+
+ctest --preset debug -j 2
+
+if [[ -x scripts/fuzz.sh ]]; then
+    scripts/fuzz.sh
+fi

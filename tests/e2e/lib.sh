@@ -1,0 +1,100 @@
+# Helpers for the end-to-end tests: a private X server, the demo started in its run
+# directory, its window, screenshots and pixel checks. Source it.
+
+_snow_e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$_snow_e2e_root/scripts/xservers.sh"
+
+E2E_DIR=$(mktemp -d)
+SERVER_PID=
+DEMO_PID=
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+_e2e_cleanup() {
+    [[ -n "$DEMO_PID" ]] && kill -9 "$DEMO_PID" 2>/dev/null
+    stop_pid "$SERVER_PID"
+    rm -rf "$E2E_DIR"
+}
+trap _e2e_cleanup EXIT
+
+# start_server xvfb|xorg: a fresh X server for this test only; exports DISPLAY.
+start_server() {
+    case $1 in
+        xvfb) start_xvfb || fail "Xvfb did not start"; SERVER_PID=$XVFB_PID; DISPLAY=$XVFB_DISPLAY ;;
+        xorg) start_xorg_dummy || fail "Xorg did not start"; SERVER_PID=$XORG_PID; DISPLAY=$XORG_DISPLAY ;;
+        *) fail "unknown server $1" ;;
+    esac
+    export DISPLAY
+}
+
+# start_demo BINARY RUNDIR [ENV=VALUE ...]: the demo in RUNDIR, output in $E2E_DIR/demo.log.
+start_demo() {
+    local binary=$1 rundir=$2
+    shift 2
+    (cd "$rundir" && exec env "$@" "$binary") >"$E2E_DIR/demo.log" 2>&1 &
+    DEMO_PID=$!
+}
+
+# wait_window NAME [SECONDS]: prints the id of the first visible window called NAME.
+wait_window() {
+    local name=$1 tries=$(( ${2:-20} * 10 )) id
+    for _ in $(seq 1 "$tries"); do
+        id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1)
+        [[ -n "$id" ]] && { echo "$id"; return 0; }
+        kill -0 "$DEMO_PID" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+# wait_demo_exit [SECONDS]: waits for the demo to end; sets DEMO_STATUS to its exit
+# status, or to "running" when it did not end in time.
+wait_demo_exit() {
+    local tries=$(( ${1:-10} * 10 ))
+    DEMO_STATUS=running
+    for _ in $(seq 1 "$tries"); do
+        if ! kill -0 "$DEMO_PID" 2>/dev/null; then
+            DEMO_STATUS=0
+            wait "$DEMO_PID" || DEMO_STATUS=$?
+            DEMO_PID=
+            return 0
+        fi
+        sleep 0.1
+    done
+}
+
+# screenshot FILE: the whole screen.
+screenshot() {
+    import -window root "$1" || fail "screenshot failed"
+}
+
+# pixel FILE X Y: "R,G,B" of one pixel, 8 bits a channel.
+pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
+}
+
+# near R,G,B R,G,B [TOLERANCE]: true when every channel is within TOLERANCE.
+near() {
+    local a b t=${3:-6}
+    IFS=, read -r -a a <<<"$1"
+    IFS=, read -r -a b <<<"$2"
+    for i in 0 1 2; do
+        local d=$(( a[i] - b[i] ))
+        (( d < 0 )) && d=$(( -d ))
+        (( d <= t )) || return 1
+    done
+}
+
+# window_geometry ID: "X Y WIDTH HEIGHT" of a window, in root coordinates.
+window_geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+        /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
+}
+
+# screen_size: "WIDTH HEIGHT" of the root window.
+screen_size() {
+    xdpyinfo | awk '/dimensions:/{split($2, d, "x"); print d[1], d[2]}'
+}

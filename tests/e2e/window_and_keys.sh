@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The real demo under a real X server: a full-screen window in the clear colour, held
+# cursor keys, an ignored letter key and Escape ending it with status 0.
+# Usage: window_and_keys.sh xvfb|xorg SNOWDEMO RUNDIR
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+server=$1 binary=$2 rundir=$3
+mkdir -p "$rundir"
+
+start_server "$server"
+# The GL driver's own allocations at exit are not ours to leak-check.
+start_demo "$binary" "$rundir" ASAN_OPTIONS=detect_leaks=0
+
+if [[ $server == xorg ]]; then
+    # freeglut names its game-mode window FREEGLUT; the fallback window is "snowdemo".
+    win=$(wait_window FREEGLUT) || fail "no game-mode window; log: $(cat "$E2E_DIR/demo.log")"
+else
+    win=$(wait_window snowdemo) || fail "no window; log: $(cat "$E2E_DIR/demo.log")"
+fi
+sleep 1.5
+
+read -r wx wy ww wh < <(window_geometry "$win")
+read -r sw sh < <(screen_size)
+echo "window $ww x $wh at $wx,$wy; screen $sw x $sh"
+# Without a window manager the fallback window keeps its 1-pixel X border at the origin.
+(( wx <= 1 && wy <= 1 && ww == sw && wh == sh )) || fail "window does not fill the screen"
+
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+xdotool keydown Left
+sleep 0.5
+xdotool keyup Left
+xdotool key a
+xdotool key Q
+sleep 0.5
+kill -0 "$DEMO_PID" 2>/dev/null || fail "the demo ended on a letter key; log: $(cat "$E2E_DIR/demo.log")"
+
+shot=$E2E_DIR/screen.png
+screenshot "$shot"
+clear_colour="77,77,204"
+for xy in "5 5" "$((ww - 5)) 5" "5 $((wh - 5))" "$((ww - 5)) $((wh - 5))" "$((ww / 2)) $((wh / 2))"; do
+    read -r x y <<<"$xy"
+    got=$(pixel "$shot" "$x" "$y")
+    near "$got" "$clear_colour" || fail "pixel $x,$y is $got, not the clear colour $clear_colour"
+done
+
+xdotool key Escape
+wait_demo_exit 10
+[[ $DEMO_STATUS == 0 ]] || fail "exit status after Escape: $DEMO_STATUS; log: $(cat "$E2E_DIR/demo.log")"
+echo "PASS: $server"
