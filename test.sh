@@ -15,6 +15,4 @@ export DISPLAY=$XVFB_DISPLAY
 
 ctest --preset debug -j 2
 
-if [[ -x scripts/fuzz.sh ]]; then
-    scripts/fuzz.sh
-fi
+scripts/fuzz.sh 30
