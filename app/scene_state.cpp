@@ -3,6 +3,7 @@
 
 SceneState scene;
 
+MusicStream* musicStream;
 TextureFont sceneFont;
 BmpTexture normalMapTexture;
 BmpTexture snowTexture;

@@ -4,6 +4,7 @@
 
 #include <GL/glu.h>
 
+#include "app/music.h"
 #include "render/bmp_texture.h"
 #include "render/shader_program.h"
 #include "render/texture_font.h"
@@ -48,6 +49,7 @@ extern SceneState scene;
 
 // Program-wide resources: made once by initScene, never released.
 // (frameTimer is declared with PerfTimer.)
+extern MusicStream* musicStream;  // set up once, never referred to again
 extern TextureFont sceneFont;
 extern BmpTexture normalMapTexture;
 extern BmpTexture snowTexture;

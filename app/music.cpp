@@ -1,0 +1,49 @@
+// Background music on SDL2_mixer.
+// SDL_mixer fixes a piece's repeat count when it starts, so a count set on a playing
+// stream restarts it at the position it has reached, with the new count.
+#include "app/music.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_mixer.h>
+
+struct MusicStream {
+    Mix_Music* music;
+    int loopCount;  // repeats after the first play
+};
+
+namespace {
+bool audioOpen = false;
+}
+
+bool musicInit(int mixRate, int channels) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (Mix_OpenAudio(mixRate, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    Mix_AllocateChannels(channels);
+    audioOpen = true;
+    return true;
+}
+
+MusicStream* musicStreamOpen(const char* path) {
+    if (!audioOpen) return nullptr;
+    Mix_Music* music = Mix_LoadMUS(path);
+    if (music == nullptr) return nullptr;
+    return new MusicStream{music, 0};
+}
+
+bool musicStreamPlay(int, MusicStream* stream) {
+    if (stream == nullptr) return false;
+    return Mix_PlayMusic(stream->music, 1 + stream->loopCount) == 0;
+}
+
+bool musicStreamSetLoopCount(MusicStream* stream, int loopCount) {
+    if (stream == nullptr || loopCount < 0) return false;
+    stream->loopCount = loopCount;
+    if (!Mix_PlayingMusic()) return true;
+    double position = Mix_GetMusicPosition(stream->music);
+    if (!musicStreamPlay(0, stream)) return false;
+    if (position > 0.0) Mix_SetMusicPosition(position);
+    return true;
+}

@@ -1,0 +1,14 @@
+// Background music: a small stand-in for the old stream-sound interface, on SDL2_mixer.
+// Every call tolerates what came before it failing; the demo then runs silently.
+#pragma once
+
+struct MusicStream;
+
+// Starts the output: mixing rate in Hz and the number of mixing channels.
+bool musicInit(int mixRate, int channels);
+// Opens a file to be streamed from disk; null when it cannot be opened or decoded.
+MusicStream* musicStreamOpen(const char* path);
+// Starts the stream playing; the channel is accepted for the old interface's sake.
+bool musicStreamPlay(int channel, MusicStream* stream);
+// How many more times the piece plays after it ends; may be set while it plays.
+bool musicStreamSetLoopCount(MusicStream* stream, int loopCount);
