@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Frames per second of the demo against the bare scene (same geometry, fixed-function
+# only), in the same run, under Xvfb with Mesa's llvmpipe; and the demo's start-up time
+# from process start to the first presented frame.
+# Usage: bench/frame_rate.sh [SECONDS]   (default 15; uses the release build in build/)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-15}
+cd "$root"
+scripts/setup.sh release >/dev/null
+
+source scripts/xservers.sh
+XVFB_PID=
+trap 'stop_pid "$XVFB_PID"' EXIT
+start_xvfb
+export DISPLAY=$XVFB_DISPLAY
+work=$(mktemp -d)
+
+# measure NAME DIR PROGRAM: runs PROGRAM in DIR for $seconds, prints "fps startup".
+measure() {
+    local name=$1 dir=$2 program=$3 counts=$work/$1.counts
+    local launched
+    launched=$(date +%s.%N)
+    (cd "$dir" && SWAP_COUNTER_FILE=$counts LD_PRELOAD=$root/build/bench/swap_counter.so \
+        exec "$program") >"$work/$name.log" 2>&1 &
+    local pid=$!
+    sleep "$seconds"
+    xdotool key Escape
+    wait "$pid" || true
+    read -r frames first last <"$counts"
+    awk -v f="$frames" -v a="$first" -v b="$last" -v l="$launched" \
+        'BEGIN { printf "%.1f %.3f\n", (f - 1) / (b - a), a - l }'
+}
+
+read -r demo_fps demo_startup < <(measure demo build/run "$root/build/snowdemo")
+read -r bare_fps bare_startup < <(measure bare build/run "$root/build/bench/bare_scene")
+echo "demo:  $demo_fps fps, first frame $demo_startup s after start"
+echo "bare:  $bare_fps fps, first frame $bare_startup s after start"
+awk -v d="$demo_fps" -v b="$bare_fps" 'BEGIN { printf "ratio: %.2f (goal: at least 0.80)\n", d / b }'
+rm -rf "$work"

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Runs the demo for 20,000 frames (or FRAMES) under Xvfb and samples its resident
+# memory, to show it stays steady after start-up. Uses the release build in build/.
+# Usage: bench/soak.sh [FRAMES]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+target=${1:-20000}
+cd "$root"
+scripts/setup.sh release >/dev/null
+
+source scripts/xservers.sh
+XVFB_PID=
+DEMO_PID=
+trap '[[ -n "$DEMO_PID" ]] && kill -9 "$DEMO_PID" 2>/dev/null; stop_pid "$XVFB_PID"' EXIT
+start_xvfb
+export DISPLAY=$XVFB_DISPLAY
+counts=$(mktemp)
+
+(cd build/run && SWAP_COUNTER_FILE=$counts LD_PRELOAD=$root/build/bench/swap_counter.so \
+    exec "$root/build/snowdemo") >/dev/null 2>&1 &
+DEMO_PID=$!
+
+rss() { awk '/VmRSS/ { print $2 }' "/proc/$DEMO_PID/status"; }
+frames=0
+baseline=
+peak=0
+echo "frames  rss_kib"
+while (( frames < target )); do
+    sleep 2
+    kill -0 "$DEMO_PID" 2>/dev/null || { echo "the demo ended early" >&2; exit 1; }
+    [[ -s $counts ]] && read -r frames _ _ <"$counts"
+    now=$(rss)
+    echo "$frames  $now"
+    # Start-up is over once the first thousand frames are drawn.
+    if [[ -z "$baseline" ]] && (( frames >= 1000 )); then baseline=$now; fi
+    (( now > peak )) && peak=$now
+done
+xdotool key Escape
+wait "$DEMO_PID" || true
+DEMO_PID=
+echo "resident memory after start-up: $baseline KiB; highest: $peak KiB; growth: $(( peak - baseline )) KiB over $frames frames"
