@@ -1,0 +1,146 @@
+// Whole frames against a real GL, with the data the build made: the state a frame
+// leaves behind, the matrices it hands on, and what it puts on the screen.
+#include "app/frame_drawing.h"
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "app/animation.h"
+#include "app/scene_setup.h"
+#include "app/scene_state.h"
+#include "app/window_input.h"
+#include "tests/report_recorder.h"
+#include "timing/perf_timer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FrameDrawingTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const char* runDir = std::getenv("SNOW_RUN_DIR");
+        ASSERT_NE(runDir, nullptr) << "SNOW_RUN_DIR names the run directory";
+        original = fs::current_path();
+        fs::current_path(runDir);
+        initScene();
+        onReshape(800, 600);
+    }
+    void TearDown() override { fs::current_path(original); }
+    // One idle step and one frame, as GLUT's loop runs them.
+    void step() {
+        onIdle();
+        onDisplay();
+    }
+    fs::path original;
+    ReportRecorder recorder;
+};
+
+// The camera's view matrix, as gluLookAt makes it.
+void viewMatrix(GLfloat out[16]) {
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    gluLookAt(std::sin(scene.cameraAngle) * scene.cameraDistance, scene.eyeHeight,
+              std::cos(scene.cameraAngle) * scene.cameraDistance, 0, 0, 0, 0, 1, 0);
+    glGetFloatv(GL_MODELVIEW_MATRIX, out);
+    glPopMatrix();
+}
+
+TEST_F(FrameDrawingTest, LeavesKnownStateBehind) {
+    GLint depth[2];
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth[0]);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth[1]);
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    for (int i = 0; i < 3; ++i) step();
+    EXPECT_TRUE(recorder.reports().empty());
+
+    GLint value = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &value);
+    EXPECT_EQ(value, GL_MODELVIEW);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+    EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    glGetIntegerv(GL_CURRENT_PROGRAM, &value);
+    EXPECT_EQ(value, 0);
+    GLfloat env = 0;
+    glGetTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+    EXPECT_EQ(env, GL_MODULATE);
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(colour[0], 1.0f);
+    EXPECT_EQ(colour[1], 1.0f);
+    EXPECT_EQ(colour[2], 1.0f);
+
+    GLint depthAfter[2];
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter[0]);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depthAfter[1]);
+    EXPECT_EQ(depth[0], depthAfter[0]);
+    EXPECT_EQ(depth[1], depthAfter[1]);
+    GLfloat projectionAfter[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projectionAfter);
+    EXPECT_EQ(std::memcmp(projection, projectionAfter, sizeof projection), 0);
+}
+
+TEST_F(FrameDrawingTest, HandsOnViewMatrixAndSnowmanTranslation) {
+    scene.cameraAngle = M_PI / 2;  // the eye at (10, 3, 0)
+    step();
+    GLfloat view[16];
+    viewMatrix(view);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(scene.lightViewMatrix[i], view[i], 1e-5) << i;
+
+    // The frame leaves the camera followed by the snowman's net translation.
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadMatrixf(view);
+    glTranslatef(0.8f, static_cast<GLfloat>(scene.hopOffset) + 1.6f, 0.1f);
+    GLfloat expected[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, expected);
+    glPopMatrix();
+    GLfloat left[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, left);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(left[i], expected[i], 1e-4) << i;
+}
+
+TEST_F(FrameDrawingTest, FirstFramePrintsFirstPublishedRate) {
+    framesPerSecond = 0;
+    frameTimer = PerfTimer{};
+    step();
+    EXPECT_STREQ(scene.fpsText, "1 fps");
+}
+
+// One pixel of the frame just presented, 8 bits a channel.
+void frontPixel(int x, int y, GLubyte rgb[3]) {
+    glReadBuffer(GL_FRONT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+}
+
+TEST_F(FrameDrawingTest, DrawsSkyGroundAndSnowman) {
+    step();
+    glFinish();
+    GLubyte sky[3];
+    frontPixel(700, 500, sky);
+    EXPECT_NEAR(sky[0], 77, 2);
+    EXPECT_NEAR(sky[1], 77, 2);
+    EXPECT_NEAR(sky[2], 204, 2);
+    GLubyte ground[3];
+    frontPixel(700, 40, ground);  // snow: bright and nearly grey
+    EXPECT_GT(ground[0], 150);
+    EXPECT_GT(ground[2], 150);
+    GLubyte snowman[3];
+    frontPixel(400, 300, snowman);
+    EXPECT_FALSE(std::abs(snowman[0] - 77) < 3 && std::abs(snowman[2] - 204) < 3);
+}
+
+}  // namespace

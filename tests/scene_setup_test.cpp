@@ -1,0 +1,127 @@
+// Scene set-up against a real GL, in a copy of the run directory that the build made.
+#include "app/scene_setup.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/scene_state.h"
+#include "tests/report_recorder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SceneSetupTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const char* runDir = std::getenv("SNOW_RUN_DIR");
+        ASSERT_NE(runDir, nullptr) << "SNOW_RUN_DIR names the run directory";
+        char pattern[] = "/tmp/snowdemo-setup-XXXXXX";
+        dir = mkdtemp(pattern);
+        fs::copy(runDir, dir, fs::copy_options::recursive);
+        original = fs::current_path();
+        fs::current_path(dir);
+    }
+    void TearDown() override {
+        fs::current_path(original);
+        fs::remove_all(dir);
+    }
+    fs::path dir;
+    fs::path original;
+    ReportRecorder recorder;
+};
+
+void expectVector(GLenum light, GLenum name, const GLfloat (&expected)[4]) {
+    GLfloat value[4];
+    glGetLightfv(light, name, value);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(value[i], expected[i]) << name << " " << i;
+}
+
+TEST_F(SceneSetupTest, SetsFixedStateAndLoadsEverything) {
+    initScene();
+    EXPECT_TRUE(recorder.reports().empty());
+
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[0], 0.3f);
+    EXPECT_EQ(clear[1], 0.3f);
+    EXPECT_EQ(clear[2], 0.8f);
+    EXPECT_EQ(clear[3], 0.0f);
+    for (GLenum cap : {GL_LIGHTING, GL_LIGHT0, GL_COLOR_MATERIAL, GL_DEPTH_TEST}) {
+        EXPECT_TRUE(glIsEnabled(cap)) << cap;
+    }
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    GLint value[2];
+    glGetIntegerv(GL_SHADE_MODEL, value);
+    EXPECT_EQ(value[0], GL_SMOOTH);
+    glGetIntegerv(GL_POLYGON_MODE, value);
+    EXPECT_EQ(value[0], GL_FILL);
+    EXPECT_EQ(value[1], GL_FILL);
+    glGetIntegerv(GL_COLOR_MATERIAL_FACE, value);
+    EXPECT_EQ(value[0], GL_FRONT_AND_BACK);
+    glGetIntegerv(GL_COLOR_MATERIAL_PARAMETER, value);
+    EXPECT_EQ(value[0], GL_AMBIENT_AND_DIFFUSE);
+    glGetIntegerv(GL_MATRIX_MODE, value);
+    EXPECT_EQ(value[0], GL_MODELVIEW);
+    GLfloat modelview[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(modelview[i], i % 5 == 0 ? 1.0f : 0.0f);
+
+    expectVector(GL_LIGHT0, GL_DIFFUSE, {1, 1, 1, 1});
+    expectVector(GL_LIGHT0, GL_SPECULAR, {1, 1, 1, 1});
+    expectVector(GL_LIGHT0, GL_POSITION, {0, 0, 1, 0});  // set by the first idle step only
+    GLfloat ambient[4];
+    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    EXPECT_EQ(ambient[0], 0.5f);
+    EXPECT_EQ(ambient[3], 0.0f);
+    GLfloat material[4];
+    glGetMaterialfv(GL_FRONT, GL_SPECULAR, material);
+    EXPECT_EQ(material[0], 1.0f);
+    glGetMaterialfv(GL_FRONT, GL_SHININESS, material);
+    EXPECT_EQ(material[0], 50.0f);
+
+    EXPECT_NE(sceneFont.atlas.pixels, nullptr);
+    EXPECT_TRUE(glIsList(sceneFont.listBase));
+    EXPECT_TRUE(glIsTexture(normalMapTexture.textureId));
+    EXPECT_TRUE(glIsTexture(snowTexture.textureId));
+    EXPECT_TRUE(glIsTexture(stoneTexture.textureId));
+    EXPECT_NE(normalMapTexture.textureId, snowTexture.textureId);
+    EXPECT_NE(snowTexture.textureId, stoneTexture.textureId);
+    EXPECT_NE(sceneQuadric, nullptr);
+    EXPECT_NE(sceneShader.program, 0u);
+}
+
+TEST_F(SceneSetupTest, MissingTextureIsReportedAndTheRestStillLoads) {
+    fs::remove("textures/snow.bmp");
+    fs::remove("audio/coolestshitever.mp3");  // silent: no report for the music
+    initScene();
+    ASSERT_EQ(recorder.reports().size(), 1u);
+    EXPECT_EQ(recorder.reports()[0].text, "Failed to open DIB file textures/snow.bmp.\n");
+    EXPECT_EQ(recorder.reports()[0].caption, "Error");
+    EXPECT_EQ(snowTexture.textureId, 0u);
+    EXPECT_TRUE(glIsTexture(normalMapTexture.textureId));
+    EXPECT_TRUE(glIsTexture(stoneTexture.textureId));
+    EXPECT_NE(sceneQuadric, nullptr);
+    EXPECT_NE(sceneShader.program, 0u);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}
+
+TEST_F(SceneSetupTest, MissingFontAndShaderAreReportedInOrder) {
+    fs::remove("textures/font.tga");
+    fs::remove("kelvorin.frag");
+    initScene();
+    const auto& reports = recorder.reports();
+    ASSERT_GE(reports.size(), 3u);
+    EXPECT_EQ(reports[0].text, "Could not open texture file");
+    EXPECT_EQ(reports[0].caption, "ERROR");
+    EXPECT_EQ(reports[1].text, "Cannot open shader file!");
+    EXPECT_EQ(reports[2].caption, "Linking Error");
+    EXPECT_TRUE(glIsTexture(snowTexture.textureId));
+}
+
+}  // namespace
