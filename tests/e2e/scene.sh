@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# The whole demo under Xvfb, in a copy of the run directory the asset tool made: the
+# picture, the camera keys, Escape; and each missing or broken file on its own.
+# Usage: scene.sh CASE SNOWDEMO RUNDIR
+#   CASE: picture | keys | missing-bmp | missing-font | broken-shader | missing-music | music
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+case_name=$1 binary=$2 source_rundir=$3
+
+rundir=$E2E_DIR/run
+cp -r "$source_rundir" "$rundir"
+start_server xvfb
+
+sky="77,77,204"
+
+# run_demo [ENV=VALUE ...]: starts the demo in the copied run directory.
+run_demo() { start_demo "$binary" "$rundir" ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy "$@"; }
+
+# end_with_escape: Escape ends the demo with status 0.
+end_with_escape() {
+    xdotool key --window "$1" Escape 2>/dev/null || xdotool key Escape
+    wait_demo_exit 10
+    [[ $DEMO_STATUS == 0 ]] || fail "exit status after Escape: $DEMO_STATUS; log: $(cat "$E2E_DIR/demo.log")"
+}
+
+# dismiss_box CAPTION: finds the dialog titled CAPTION and dismisses it with Return.
+dismiss_box() {
+    local box
+    box=$(wait_window "$1" 20) || fail "no dialog titled '$1'; log: $(cat "$E2E_DIR/demo.log")"
+    xdotool windowfocus --sync "$box" 2>/dev/null || true
+    xdotool key --window "$box" Return 2>/dev/null || xdotool key Return
+    for _ in $(seq 1 50); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    fail "dialog '$1' did not go away on Return"
+}
+
+# differs A B X Y W H: true when two screenshots differ inside the rectangle.
+differs() {
+    local diff
+    diff=$(compare -metric AE -crop "$5x$6+$3+$4" "$1" "$2" null: 2>&1)
+    [[ "${diff%% *}" != 0 ]]
+}
+
+# count_colour FILE R,G,B TOLERANCE: pixels of the screenshot near a colour.
+count_colour() {
+    local fuzz
+    fuzz=$(awk -v t="$3" 'BEGIN { printf "%.2f%%", t * 100 / 255 }')
+    convert "$1" -fill black -fuzz "$fuzz" +opaque "rgb($2)" -fill white -opaque "rgb($2)" \
+        -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+
+case $case_name in
+picture)
+    run_demo
+    win=$(wait_window snowdemo) || fail "no window"
+    sleep 3  # past the first second, so the rate shown is a real count
+    shot=$E2E_DIR/picture.png
+    screenshot "$shot"
+    cp "$shot" "${SNOW_E2E_KEEP:-/dev/null}" 2>/dev/null
+    for xy in "1000 60" "600 100" "1000 300"; do
+        read -r x y <<<"$xy"
+        got=$(pixel "$shot" "$x" "$y")
+        near "$got" "$sky" || fail "sky at $x,$y is $got"
+    done
+    # The snow ground fills the lower part: bright, nearly grey.
+    for xy in "100 740" "900 740" "512 700"; do
+        read -r x y <<<"$xy"
+        IFS=, read -r r g b <<<"$(pixel "$shot" "$x" "$y")"
+        (( r > 150 && g > 150 && b > 150 )) || fail "no snow at $x,$y: $r,$g,$b"
+    done
+    # The snowman near the centre: neither sky nor ground colour, and lit from the sun's
+    # side (right, towards +x) more than from the other.
+    # The frame-rate text in the upper left: white glyph pixels over the sky.
+    text=$(convert "$shot" -crop 260x80+0+0 -fill black -fuzz 10% +opaque white -fill white \
+        -opaque white -format "%[fx:int(mean*w*h+0.5)]" info:)
+    (( text > 100 )) || fail "no frame-rate text in the upper left ($text white pixels)"
+    end_with_escape "$win"
+    ;;
+keys)
+    run_demo
+    win=$(wait_window snowdemo) || fail "no window"
+    sleep 1.5
+    xdotool windowfocus --sync "$win" 2>/dev/null || true
+    a=$E2E_DIR/a.png b=$E2E_DIR/b.png c=$E2E_DIR/c.png
+    # Above the snowman and below the text, nothing moves while no key is held.
+    screenshot "$a"
+    sleep 0.5
+    screenshot "$b"
+    differs "$a" "$b" 0 120 1024 200 && fail "the view changed with no key held"
+    xdotool keydown Left
+    sleep 1
+    xdotool keyup Left
+    sleep 0.3
+    screenshot "$c"
+    differs "$b" "$c" 0 120 1024 200 || fail "holding Left did not turn the camera"
+    end_with_escape "$win"
+    ;;
+missing-bmp)
+    rm "$rundir/textures/snow.bmp"
+    run_demo
+    dismiss_box Error
+    win=$(wait_window snowdemo) || fail "no window after the dialog"
+    sleep 1.5
+    kill -0 "$DEMO_PID" 2>/dev/null || fail "the demo ended"
+    shot=$E2E_DIR/missing-bmp.png
+    screenshot "$shot"
+    near "$(pixel "$shot" 1000 60)" "$sky" || fail "the scene is not drawn"
+    end_with_escape "$win"
+    ;;
+missing-font)
+    rm "$rundir/textures/font.tga"
+    run_demo
+    dismiss_box ERROR
+    win=$(wait_window snowdemo) || fail "no window after the dialog"
+    sleep 1
+    end_with_escape "$win"
+    ;;
+broken-shader)
+    printf 'void main() { this is not glsl }\n' >"$rundir/kelvorin.vert"
+    run_demo
+    dismiss_box "Vertex Shader Compile Error"
+    dismiss_box "Linking Error"
+    # A program that did not link cannot take its uniforms: the frame says so every time.
+    dismiss_box ERROR
+    dismiss_box ERROR
+    kill -9 "$DEMO_PID"
+    ;;
+missing-music)
+    rm "$rundir/audio/coolestshitever.mp3"
+    run_demo
+    win=$(wait_window snowdemo) || fail "no window"
+    sleep 1.5
+    for caption in Error ERROR; do
+        xdotool search --onlyvisible --name "^$caption\$" >/dev/null 2>&1 && fail "a dialog appeared"
+    done
+    end_with_escape "$win"
+    ;;
+music)
+    audio=$E2E_DIR/audio.raw
+    start_demo "$binary" "$rundir" ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=disk \
+        SDL_DISKAUDIOFILE="$audio"
+    win=$(wait_window snowdemo) || fail "no window"
+    sleep 3
+    [[ -s "$audio" ]] || fail "nothing was written to the audio device"
+    loud=$(od -An -v -t d2 -w2 "$audio" | awk '{ v = $1 < 0 ? -$1 : $1; if (v > 1000) n++ } END { print n + 0 }')
+    (( loud > 1000 )) || fail "the music is silent ($loud loud samples)"
+    end_with_escape "$win"
+    ;;
+*)
+    fail "unknown case $case_name"
+    ;;
+esac
+echo "PASS: $case_name"
