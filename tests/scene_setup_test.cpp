@@ -19,8 +19,8 @@ namespace {
 class SceneSetupTest : public testing::Test {
 protected:
     void SetUp() override {
-        const char* runDir = std::getenv("SNOW_RUN_DIR");
-        ASSERT_NE(runDir, nullptr) << "SNOW_RUN_DIR names the run directory";
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        const char* runDir = SNOW_RUN_DIR;
         char pattern[] = "/tmp/snowdemo-setup-XXXXXX";
         dir = mkdtemp(pattern);
         fs::copy(runDir, dir, fs::copy_options::recursive);
@@ -44,7 +44,7 @@ void expectVector(GLenum light, GLenum name, const GLfloat (&expected)[4]) {
 
 TEST_F(SceneSetupTest, SetsFixedStateAndLoadsEverything) {
     initScene();
-    EXPECT_TRUE(recorder.reports().empty());
+    EXPECT_TRUE(recordedReports().empty());
 
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
@@ -100,9 +100,9 @@ TEST_F(SceneSetupTest, MissingTextureIsReportedAndTheRestStillLoads) {
     fs::remove("textures/snow.bmp");
     fs::remove("audio/coolestshitever.mp3");  // silent: no report for the music
     initScene();
-    ASSERT_EQ(recorder.reports().size(), 1u);
-    EXPECT_EQ(recorder.reports()[0].text, "Failed to open DIB file textures/snow.bmp.\n");
-    EXPECT_EQ(recorder.reports()[0].caption, "Error");
+    ASSERT_EQ(recordedReports().size(), 1u);
+    EXPECT_EQ(recordedReports()[0].text, "Failed to open DIB file textures/snow.bmp.\n");
+    EXPECT_EQ(recordedReports()[0].caption, "Error");
     EXPECT_EQ(snowTexture.textureId, 0u);
     EXPECT_TRUE(glIsTexture(normalMapTexture.textureId));
     EXPECT_TRUE(glIsTexture(stoneTexture.textureId));
@@ -115,7 +115,7 @@ TEST_F(SceneSetupTest, MissingFontAndShaderAreReportedInOrder) {
     fs::remove("textures/font.tga");
     fs::remove("kelvorin.frag");
     initScene();
-    const auto& reports = recorder.reports();
+    const auto& reports = recordedReports();
     ASSERT_GE(reports.size(), 3u);
     EXPECT_EQ(reports[0].text, "Could not open texture file");
     EXPECT_EQ(reports[0].caption, "ERROR");
