@@ -50,6 +50,25 @@ wait_window() {
     return 1
 }
 
+# box_window CAPTION: the id of the shown window titled CAPTION. SDL sets the title
+# as a UTF-8 WM_NAME, which xdotool's search does not read; xwininfo does.
+box_window() {
+    local id
+    id=$(xwininfo -root -tree | awk -v title="\"$1\":" 'index($0, title) { print $1; exit }')
+    [[ -n $id ]] && xwininfo -id "$id" | grep -q "Map State: IsViewable" && echo "$id"
+}
+
+# wait_box CAPTION: waits for box_window CAPTION while the program under test runs.
+wait_box() {
+    local id
+    for _ in $(seq 1 100); do
+        id=$(box_window "$1") && { echo "$id"; return 0; }
+        kill -0 "$DEMO_PID" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
 # wait_demo_exit [SECONDS]: waits for the demo to end; sets DEMO_STATUS to its exit
 # status, or to "running" when it did not end in time.
 wait_demo_exit() {

@@ -13,25 +13,6 @@ start_server xvfb
 "$helper" "Shader Trouble" "Cannot open shader file!" "Linking Error" "second box" >"$out" 2>&1 &
 DEMO_PID=$!
 
-# box_window CAPTION: the id of the shown window titled CAPTION. SDL sets the title
-# as a UTF-8 WM_NAME, which xdotool's search does not read; xwininfo does.
-box_window() {
-    local id
-    id=$(xwininfo -root -tree | awk -v title="\"$1\":" 'index($0, title) { print $1; exit }')
-    [[ -n $id ]] && xwininfo -id "$id" | grep -q "Map State: IsViewable" && echo "$id"
-}
-
-# wait_box CAPTION: waits for box_window CAPTION while the helper runs.
-wait_box() {
-    local id
-    for _ in $(seq 1 100); do
-        id=$(box_window "$1") && { echo "$id"; return 0; }
-        kill -0 "$DEMO_PID" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
-
 # dismiss CAPTION [NEXT]: the box called CAPTION is shown while its call still blocks
 # and the box called NEXT is not shown yet; Return closes it and the call returns.
 dismiss() {

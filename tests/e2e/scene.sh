@@ -26,11 +26,11 @@ end_with_escape() {
 # dismiss_box CAPTION: finds the dialog titled CAPTION and dismisses it with Return.
 dismiss_box() {
     local box
-    box=$(wait_window "$1" 20) || fail "no dialog titled '$1'; log: $(cat "$E2E_DIR/demo.log")"
-    xdotool windowfocus --sync "$box" 2>/dev/null || true
-    xdotool key --window "$box" Return 2>/dev/null || xdotool key Return
+    box=$(wait_box "$1") || fail "no dialog titled '$1'; log: $(cat "$E2E_DIR/demo.log")"
+    xdotool windowfocus --sync "$box" || fail "cannot focus '$1'"
+    xdotool key Return
     for _ in $(seq 1 50); do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+        [[ $(box_window "$1") == "$box" ]] || return 0
         sleep 0.1
     done
     fail "dialog '$1' did not go away on Return"
@@ -132,7 +132,7 @@ missing-music)
     win=$(wait_window snowdemo) || fail "no window"
     sleep 1.5
     for caption in Error ERROR; do
-        xdotool search --onlyvisible --name "^$caption\$" >/dev/null 2>&1 && fail "a dialog appeared"
+        box_window "$caption" >/dev/null && fail "a dialog titled $caption appeared"
     done
     end_with_escape "$win"
     ;;
