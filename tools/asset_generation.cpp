@@ -1,0 +1,79 @@
+// Makes each runtime file and writes it under the target directory.
+#include "tools/asset_generation.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "app/error_report.h"
+#include "tools/bmp_writer.h"
+#include "tools/font_atlas.h"
+#include "tools/mp3_encoder.h"
+#include "tools/snow_textures.h"
+#include "tools/stone_texture.h"
+#include "tools/tga_writer.h"
+#include "tools/winter_tune.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void report(const std::string& text) {
+    reportError(ReportOwner::None, text.c_str(), "ERROR", kReportOk);
+}
+
+// Writes beside the target first, so a failed run never leaves a truncated file that
+// the demo would take for data.
+bool writeFile(const fs::path& directory, const char* name, const std::vector<uint8_t>& bytes) {
+    const fs::path path = directory / name;
+    const fs::path partial = fs::path(path).concat(".part");
+    std::error_code error;
+    fs::create_directories(path.parent_path(), error);
+    FILE* file = std::fopen(partial.c_str(), "wb");
+    bool ok = file != nullptr;
+    if (ok) {
+        ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        ok = std::fclose(file) == 0 && ok;
+    }
+    if (ok) {
+        fs::rename(partial, path, error);
+        ok = !error;
+    }
+    if (!ok) {
+        fs::remove(partial, error);
+        report("Could not write " + path.string());
+        return false;
+    }
+    std::printf("wrote %s (%zu bytes)\n", name, bytes.size());
+    return true;
+}
+
+}  // namespace
+
+bool generateAssets(const std::string& directory) {
+    const fs::path root(directory);
+    Picture atlas;
+    if (!makeFontAtlas(kRegularFontPath, kBoldFontPath, atlas)) return false;
+    if (!writeFile(root, "textures/font.tga", encodeTgaRle(atlas))) return false;
+    if (!writeFile(root, "textures/snow.bmp", encodeBmp24(makeSnowTexture()))) return false;
+    if (!writeFile(root, "textures/normalmapsnow.bmp", encodeBmp24(makeSnowNormalMap()))) {
+        return false;
+    }
+    PalettePicture stone = makeStoneTexture();
+    if (!writeFile(root, "textures/stone.bmp", encodeBmpRle8(stone.indices, stone.palette))) {
+        return false;
+    }
+    std::vector<uint8_t> music;
+    if (!encodeMp3(synthesizeWinterTune(), kTuneChannels, kTuneSampleRate, music)) return false;
+    return writeFile(root, "audio/coolestshitever.mp3", music);
+}
+
+int generateCommand(int argumentCount, char** arguments) {
+    if (argumentCount != 1) {
+        std::fprintf(stderr, "Usage: snowdemo-assets generate DIR\n");
+        return 2;
+    }
+    return generateAssets(arguments[0]) ? 0 : 1;
+}

@@ -1,0 +1,14 @@
+// The asset tool's `generate` command: every file the demo reads at run time besides
+// the shader sources, made from nothing but this program and the system's fonts.
+#pragma once
+
+#include <string>
+
+// Writes textures/font.tga, textures/snow.bmp, textures/normalmapsnow.bmp,
+// textures/stone.bmp and audio/coolestshitever.mp3 under `directory`, creating the
+// folders. Each file is written whole or not at all. False after a reported message.
+bool generateAssets(const std::string& directory);
+
+// `generate DIR`: the arguments after the command's name. Exit status 0, 1 on a failure,
+// 2 on a usage error.
+int generateCommand(int argumentCount, char** arguments);
