@@ -115,13 +115,13 @@ const char* parseHeaders(const uint8_t* data, size_t size, BmpLayout& layout) {
 
     int32_t width = 0;
     int32_t height = 0;
-    uint16_t planes = 0;
     uint32_t colorsUsed = 0;
     layout.compression = kCompressionNone;
+    // Planes are passed over unchecked, as the drawing never relied on them.
     if (headerSize == kCoreHeaderSize) {
         uint16_t coreWidth = 0;
         uint16_t coreHeight = 0;
-        if (!(cursor.u16le(coreWidth) && cursor.u16le(coreHeight) && cursor.u16le(planes) &&
+        if (!(cursor.u16le(coreWidth) && cursor.u16le(coreHeight) && cursor.skip(2) &&
               cursor.u16le(layout.bitsPerPixel))) {
             return kConversionError;
         }
@@ -129,7 +129,7 @@ const char* parseHeaders(const uint8_t* data, size_t size, BmpLayout& layout) {
         height = coreHeight;
     } else {
         // Size of image, resolutions and important colours are not used.
-        if (!(cursor.i32le(width) && cursor.i32le(height) && cursor.u16le(planes) &&
+        if (!(cursor.i32le(width) && cursor.i32le(height) && cursor.skip(2) &&
               cursor.u16le(layout.bitsPerPixel) && cursor.u32le(layout.compression) &&
               cursor.skip(12) && cursor.u32le(colorsUsed) && cursor.skip(4))) {
             return kConversionError;
@@ -408,8 +408,8 @@ RgbImage* readBmpImage(const char* path) {
     // An empty file cannot be mapped either.
     if (file >= 0 && fstat(file, &fileStats) == 0 && S_ISREG(fileStats.st_mode) &&
         fileStats.st_size > 0) {
-        view = mmap(nullptr, static_cast<size_t>(fileStats.st_size), PROT_READ,
-                    MAP_PRIVATE | MAP_POPULATE, file, 0);
+        view =
+            mmap(nullptr, static_cast<size_t>(fileStats.st_size), PROT_READ, MAP_PRIVATE, file, 0);
     }
     if (view == MAP_FAILED) {
         if (file >= 0) close(file);
