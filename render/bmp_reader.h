@@ -2,7 +2,10 @@
 // tightly packed R,G,B rows, bottom row first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+#include "render/image_size.h"
 
 struct RgbImage {
     int32_t width;
@@ -13,3 +16,8 @@ struct RgbImage {
 // A new record and pixel buffer (both malloc'ed; free the pixels, then the record),
 // or null after one reported message.
 RgbImage* readBmpImage(const char* path);
+
+// Decodes a whole BMP file held in memory, with the same results and messages as
+// readBmpImage. A picture larger than maxImageBytes is refused with "Out of memory."
+// (the fuzz target lowers it to stay within its memory limit).
+RgbImage* decodeBmpImage(const uint8_t* data, size_t size, uint64_t maxImageBytes = kMaxImageBytes);

@@ -2,8 +2,11 @@
 // (type 10), 24 or 32 bits, into R,G,B(,A) rows in file order.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+
+#include "render/byte_cursor.h"
 
 struct TgaImage {
     uint8_t* pixels;
@@ -26,6 +29,14 @@ struct TgaDecoder {
     bool loadTga(TgaImage* image, const char* path);
     bool loadUncompressedTga(TgaImage* image, FILE* file);
     bool loadCompressedTga(TgaImage* image, FILE* file);
+
+    // loadTga on a whole file already in memory, with the same messages and results.
+    bool decodeTga(TgaImage* image, const uint8_t* data, size_t size);
+
+    // Steps shared by the file and the memory entries.
+    bool takeInfo(TgaImage* image);
+    bool decodeUncompressedPixels(TgaImage* image, ByteCursor& cursor);
+    bool decodeCompressedPixels(TgaImage* image, ByteCursor& cursor);
 };
 
 extern const uint8_t uTGAcompare[12];

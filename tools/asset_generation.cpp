@@ -70,10 +70,15 @@ bool generateAssets(const std::string& directory) {
     return writeFile(root, "audio/coolestshitever.mp3", music);
 }
 
-int generateCommand(int argumentCount, char** arguments) {
-    if (argumentCount != 1) {
+const char* const kGenerateHelp =
+    "Write the demo's runtime data under DIR, the same bytes on every run:\n"
+    "textures/font.tga, textures/snow.bmp, textures/normalmapsnow.bmp,\n"
+    "textures/stone.bmp and audio/coolestshitever.mp3.";
+
+int runGenerateCommand(int argc, char** argv) {
+    if (argc != 2) {
         std::fprintf(stderr, "Usage: snowdemo-assets generate DIR\n");
         return 2;
     }
-    return generateAssets(arguments[0]) ? 0 : 1;
+    return generateAssets(argv[1]) ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 // folders. Each file is written whole or not at all. False after a reported message.
 bool generateAssets(const std::string& directory);
 
-// `generate DIR`: the arguments after the command's name. Exit status 0, 1 on a failure,
-// 2 on a usage error.
-int generateCommand(int argumentCount, char** arguments);
+extern const char* const kGenerateHelp;
+
+// argv: "generate", DIR. Exit status 0, 1 on a failure, 2 on a usage error.
+int runGenerateCommand(int argc, char** argv);

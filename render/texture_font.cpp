@@ -1,0 +1,84 @@
+// Bitmap text: the atlas becomes one texture and 256 display lists at build time, so a
+// string costs one glListBase and one glCallLists.
+#include "render/texture_font.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+
+#include "app/scene_state.h"
+
+namespace {
+constexpr float kCell = 0.0625f;  // one of the 16 grid columns or rows, in texture units
+}
+
+void TextureFont::build(const char* path) {
+    // A failed read leaves no pixels; the texture and the lists are made all the same.
+    decoder.loadTga(&atlas, path);
+    listBase = glGenLists(256);
+    glGenTextures(1, &atlas.textureId);
+    glBindTexture(GL_TEXTURE_2D, atlas.textureId);
+    // Atlas rows are tightly packed; GL's default of 4-byte rows would skew a 24-bit
+    // atlas whose rows are not a multiple of 4 bytes.
+    GLint unpackAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(atlas.format),
+                 static_cast<GLsizei>(atlas.width), static_cast<GLsizei>(atlas.height), 0,
+                 atlas.format, GL_UNSIGNED_BYTE, atlas.pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+
+    for (glyphIndex = 0; glyphIndex < 256; ++glyphIndex) {
+        cellX = static_cast<float>(glyphIndex % 16) / 16.0f;
+        cellY = static_cast<float>(glyphIndex / 16) / 16.0f;
+        glNewList(listBase + glyphIndex, GL_COMPILE);
+        glBegin(GL_QUADS);
+        glTexCoord2f(cellX, 1.0f - cellY - kCell);
+        glVertex2i(0, 0);
+        glTexCoord2f(cellX + kCell, 1.0f - cellY - kCell);
+        glVertex2i(16, 0);
+        glTexCoord2f(cellX + kCell, 1.0f - cellY);
+        glVertex2i(16, 16);
+        glTexCoord2f(cellX, 1.0f - cellY);
+        glVertex2i(0, 16);
+        glEnd();
+        glTranslated(10, 0, 0);  // the pen advance
+        glEndList();
+    }
+}
+
+void TextureFont::print(int32_t x, int32_t y, const char* text, int32_t set, float scale) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, atlas.textureId);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, static_cast<GLfloat>(GL_MODULATE));
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, scene.windowWidth, 0, scene.windowHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslated(x, y, 0);
+    glColor3f(1, 1, 1);
+    glScalef(scale, scale, scale);
+    // Character c of set s is glyph 128 s + c - 32; the bytes are signed, so those that
+    // fall outside the 256 glyphs name lists the font does not own and draw nothing.
+    glListBase(listBase + 128u * static_cast<GLuint>(set) - 32u);
+    glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_BYTE, text);
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_LIGHTING);
+}

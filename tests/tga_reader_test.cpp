@@ -1,0 +1,360 @@
+// The TGA reader through its file entry and its memory entry alike: decoded bytes, and
+// every refusal with its exact report, the file closed and the pixel buffer as expected.
+#include "render/tga_reader.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "tests/report_recorder.h"
+#include "tests/temp_dir.h"
+#include "tests/tga_file_builder.h"
+
+namespace {
+
+enum class PixelsAfter { Untouched, Null, Held };
+
+struct Outcome {
+    bool loaded = false;
+    TgaImage image{};
+    TgaDecoder decoder{};
+    PixelsAfter after = PixelsAfter::Untouched;
+    Bytes pixels;
+    std::vector<RecordedReport> reports;
+};
+
+uint8_t sentinel;
+
+size_t openFileCount() {
+    size_t count = 0;
+    for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        ++count;
+    }
+    return count;
+}
+
+class TgaReaderTest : public testing::Test {
+  protected:
+    // Loads from a file and from memory; the two must agree in everything.
+    Outcome load(const Bytes& file) {
+        Outcome viaFile = run(file, true);
+        Outcome viaMemory = run(file, false);
+        EXPECT_EQ(viaFile.loaded, viaMemory.loaded);
+        EXPECT_EQ(viaFile.after, viaMemory.after);
+        EXPECT_EQ(viaFile.pixels, viaMemory.pixels);
+        EXPECT_EQ(viaFile.reports.size(), viaMemory.reports.size());
+        for (size_t i = 0; i < viaFile.reports.size() && i < viaMemory.reports.size(); ++i) {
+            EXPECT_EQ(viaFile.reports[i].text, viaMemory.reports[i].text);
+            EXPECT_EQ(viaFile.reports[i].caption, viaMemory.reports[i].caption);
+        }
+        EXPECT_EQ(viaFile.image.width, viaMemory.image.width);
+        EXPECT_EQ(viaFile.image.height, viaMemory.image.height);
+        EXPECT_EQ(viaFile.image.bitsPerPixel, viaMemory.image.bitsPerPixel);
+        EXPECT_EQ(viaFile.image.format, viaMemory.image.format);
+        return viaFile;
+    }
+
+    Outcome loadPath(const std::string& path) {
+        Outcome outcome;
+        outcome.image.pixels = &sentinel;
+        recordedReports().clear();
+        size_t filesBefore = openFileCount();
+        outcome.loaded = outcome.decoder.loadTga(&outcome.image, path.c_str());
+        EXPECT_EQ(openFileCount(), filesBefore) << "the file was left open";
+        return settle(outcome);
+    }
+
+    void expectLoaded(const Outcome& outcome) {
+        EXPECT_TRUE(outcome.loaded);
+        EXPECT_EQ(outcome.after, PixelsAfter::Held);
+        EXPECT_TRUE(outcome.reports.empty());
+    }
+
+    void expectRefused(const Bytes& file, const char* text, const char* caption,
+                       PixelsAfter after) {
+        expectRefused(load(file), text, caption, after);
+    }
+    void expectRefused(const Outcome& outcome, const char* text, const char* caption,
+                       PixelsAfter after) {
+        EXPECT_FALSE(outcome.loaded);
+        EXPECT_EQ(outcome.after, after);
+        ASSERT_EQ(outcome.reports.size(), 1u);
+        EXPECT_EQ(outcome.reports[0].text, text);
+        EXPECT_EQ(outcome.reports[0].caption, caption);
+        EXPECT_EQ(outcome.reports[0].style, 0u);
+        EXPECT_EQ(outcome.reports[0].owner, ReportOwner::None);
+    }
+
+    TempDir dir;
+    ReportRecorder recorder;
+
+  private:
+    Outcome run(const Bytes& file, bool fromFile) {
+        if (fromFile) return loadPath(dir.write("picture.tga", file));
+        Outcome outcome;
+        outcome.image.pixels = &sentinel;
+        recordedReports().clear();
+        outcome.loaded = outcome.decoder.decodeTga(&outcome.image, file.data(), file.size());
+        return settle(outcome);
+    }
+
+    // Takes the pixels out of the image, so the outcome holds no heap buffer.
+    Outcome settle(Outcome& outcome) {
+        outcome.reports = recordedReports();
+        TgaImage& image = outcome.image;
+        if (image.pixels == &sentinel) {
+            outcome.after = PixelsAfter::Untouched;
+        } else if (image.pixels == nullptr) {
+            outcome.after = PixelsAfter::Null;
+        } else {
+            outcome.after = PixelsAfter::Held;
+            size_t size = size_t{image.width} * image.height * (image.bitsPerPixel / 8);
+            outcome.pixels.assign(image.pixels, image.pixels + size);
+            std::free(image.pixels);
+        }
+        image.pixels = nullptr;
+        return outcome;
+    }
+};
+
+TEST_F(TgaReaderTest, UncompressedExchangesBlueAndRedAndKeepsAlpha) {
+    Outcome rgb = load(tgaFile(2, 2, 1, 24, {10, 20, 30, 40, 50, 60}));
+    expectLoaded(rgb);
+    EXPECT_EQ(rgb.pixels, (Bytes{30, 20, 10, 60, 50, 40}));
+    EXPECT_EQ(rgb.image.format, static_cast<uint32_t>(GL_RGB));
+    EXPECT_EQ(rgb.image.bitsPerPixel, 24u);
+    EXPECT_EQ(rgb.image.width, 2u);
+    EXPECT_EQ(rgb.image.height, 1u);
+    EXPECT_EQ(rgb.image.textureId, 0u);
+    EXPECT_EQ(rgb.decoder.bytesPerPixel, 3u);
+    EXPECT_EQ(rgb.decoder.imageSize, 6u);
+
+    Outcome rgba = load(tgaFile(2, 1, 2, 32, {10, 20, 30, 40, 1, 2, 3, 4}));
+    expectLoaded(rgba);
+    EXPECT_EQ(rgba.pixels, (Bytes{30, 20, 10, 40, 3, 2, 1, 4}));
+    EXPECT_EQ(rgba.image.format, static_cast<uint32_t>(GL_RGBA));
+    EXPECT_EQ(rgba.image.bitsPerPixel, 32u);
+    EXPECT_EQ(rgba.decoder.imageSize, 8u);
+}
+
+TEST_F(TgaReaderTest, CompressedDecodesToItsUncompressedTwin) {
+    for (uint8_t bits : {24, 32}) {
+        SCOPED_TRACE(static_cast<int>(bits));
+        const uint32_t bytesPerPixel = bits / 8u;
+        const uint16_t width = 7;
+        const uint16_t height = 40;
+        // Long runs that cross row ends, then noise that needs raw packets.
+        Bytes pixels;
+        for (uint32_t i = 0; i < uint32_t{width} * height; ++i) {
+            uint32_t value = i < 150 ? i / 11 : i * 2654435761u >> 7;
+            for (uint32_t b = 0; b < bytesPerPixel; ++b) {
+                pixels.push_back(static_cast<uint8_t>(value >> (8 * b)));
+            }
+        }
+        Bytes packets = rlePackets(pixels, bytesPerPixel);
+        ASSERT_LT(packets.size(), pixels.size());
+
+        Outcome twin = load(tgaFile(2, width, height, bits, pixels));
+        Outcome compressed = load(tgaFile(10, width, height, bits, packets));
+        expectLoaded(twin);
+        expectLoaded(compressed);
+        EXPECT_EQ(compressed.pixels, twin.pixels);
+        EXPECT_EQ(compressed.pixels, swappedRedBlue(pixels, bytesPerPixel));
+        EXPECT_EQ(compressed.image.format, twin.image.format);
+        EXPECT_EQ(compressed.image.bitsPerPixel, bits);
+    }
+}
+
+TEST_F(TgaReaderTest, PacketHeadersAtTheirBoundsAndAcrossRowEnds) {
+    // 43 x 6 = 258 pixels: raw 1, raw 128, run 1, run 128; both 128s cross row ends.
+    Bytes packets = {0, 1, 2, 3, 127};
+    Bytes expected = {3, 2, 1};
+    for (int i = 0; i < 128; ++i) {
+        packets.insert(packets.end(), {static_cast<uint8_t>(i), 7, 200});
+        expected.insert(expected.end(), {200, 7, static_cast<uint8_t>(i)});
+    }
+    packets.insert(packets.end(), {128, 4, 5, 6, 255, 9, 8, 7});
+    expected.insert(expected.end(), {6, 5, 4});
+    for (int i = 0; i < 128; ++i) expected.insert(expected.end(), {7, 8, 9});
+
+    Outcome outcome = load(tgaFile(10, 43, 6, 24, packets));
+    expectLoaded(outcome);
+    EXPECT_EQ(outcome.pixels, expected);
+}
+
+TEST_F(TgaReaderTest, BytesAfterTheLastPixelAreIgnored) {
+    Bytes footer = {'T', 'R', 'U', 'E', 'V', 'I', 'S', 'I', 'O', 'N', '-', 'X', 'F', 'I', 'L', 'E'};
+    Bytes plain = tgaFile(2, 1, 1, 24, {1, 2, 3});
+    plain.insert(plain.end(), footer.begin(), footer.end());
+    Outcome uncompressed = load(plain);
+    expectLoaded(uncompressed);
+    EXPECT_EQ(uncompressed.pixels, (Bytes{3, 2, 1}));
+
+    // One run fills the picture; the packet after it is never looked at.
+    Outcome compressed = load(tgaFile(10, 2, 1, 24, {129, 1, 2, 3, 255, 9, 9, 9, 0}));
+    expectLoaded(compressed);
+    EXPECT_EQ(compressed.pixels, (Bytes{3, 2, 1, 3, 2, 1}));
+}
+
+TEST_F(TgaReaderTest, TopFirstPictureIsDeliveredInFileOrder) {
+    Bytes file = tgaFile(2, 1, 2, 24, {1, 2, 3, 4, 5, 6});
+    file[17] = 0x20;
+    Outcome outcome = load(file);
+    expectLoaded(outcome);
+    EXPECT_EQ(outcome.pixels, (Bytes{3, 2, 1, 6, 5, 4}));
+}
+
+TEST_F(TgaReaderTest, FileWithoutKnownSizeIsReadToItsEnd) {
+    // A pipe has no size to read in one go; more than 64 KiB of packets make the buffer grow.
+    Bytes pixels;
+    for (uint32_t i = 0; i < 300 * 300; ++i) {
+        pixels.insert(pixels.end(), {uint8_t(i), uint8_t(i >> 8), uint8_t(i * 7), 255});
+    }
+    struct Case {
+        Bytes file;
+        bool whole;
+    };
+    const Case cases[] = {{tgaFile(10, 300, 300, 32, rlePackets(pixels, 4)), true},
+                          {tgaFile(2, 300, 300, 32, pixels), true},
+                          {tgaFile(2, 300, 301, 32, pixels), false}};
+    for (const Case& c : cases) {
+        std::string fifo = dir.file("pipe.tga");
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        std::thread writer([&] { TempDir::writeFile(fifo, c.file); });
+        Outcome outcome = loadPath(fifo);
+        writer.join();
+        std::filesystem::remove(fifo);
+        if (c.whole) {
+            expectLoaded(outcome);
+            EXPECT_EQ(outcome.pixels, swappedRedBlue(pixels, 4));
+        } else {
+            expectRefused(outcome, "Could not read image data", "ERROR", PixelsAfter::Null);
+        }
+    }
+}
+
+TEST_F(TgaReaderTest, MissingFileIsReportedAndPixelsUntouched) {
+    expectRefused(loadPath(dir.file("absent.tga")), "Could not open texture file", "ERROR",
+                  PixelsAfter::Untouched);
+}
+
+TEST_F(TgaReaderTest, ShortHeaderIsReported) {
+    for (size_t size : {0, 1, 11}) {
+        SCOPED_TRACE(size);
+        expectRefused(Bytes(size, 0), "Could not read file header", "ERROR",
+                      PixelsAfter::Untouched);
+    }
+}
+
+TEST_F(TgaReaderTest, HeadersOtherThanTypes2And10AreInvalidImages) {
+    struct Case {
+        size_t offset;
+        uint8_t value;
+    };
+    // Grey scale, colour-mapped, an ID field, a colour map, an x- and a y-origin.
+    for (Case c :
+         {Case{2, 3}, Case{2, 1}, Case{2, 11}, Case{0, 1}, Case{1, 1}, Case{8, 1}, Case{10, 1}}) {
+        SCOPED_TRACE(c.offset);
+        Bytes file = tgaFile(2, 1, 1, 24, {1, 2, 3});
+        file[c.offset] = c.value;
+        expectRefused(file, "TGA file be type 2 or type 10 ", "Invalid Image",
+                      PixelsAfter::Untouched);
+    }
+}
+
+TEST_F(TgaReaderTest, ShortInfoIsReported) {
+    for (uint8_t type : {2, 10}) {
+        for (size_t infoBytes : {0, 5}) {
+            Bytes file = tgaHead(type, 1, 1, 24);
+            file.resize(12 + infoBytes);
+            expectRefused(file, "Could not read info header", "ERROR", PixelsAfter::Untouched);
+        }
+    }
+}
+
+TEST_F(TgaReaderTest, InvalidInformationIsReportedAndKeptInTheImage) {
+    struct Case {
+        uint16_t width, height;
+        uint8_t bits;
+    };
+    for (uint8_t type : {2, 10}) {
+        for (Case c : {Case{0, 4, 24}, Case{3, 0, 32}, Case{3, 2, 16}, Case{3, 2, 8}, Case{3, 2, 0},
+                       Case{3, 2, 33}}) {
+            SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << "x" << +c.bits);
+            Outcome outcome = load(tgaFile(type, c.width, c.height, c.bits, Bytes(64, 1)));
+            expectRefused(outcome, "Invalid texture information", "ERROR", PixelsAfter::Untouched);
+            EXPECT_EQ(outcome.image.width, c.width);
+            EXPECT_EQ(outcome.image.height, c.height);
+            EXPECT_EQ(outcome.image.bitsPerPixel, c.bits);
+            EXPECT_EQ(outcome.image.format, 0u);
+        }
+    }
+}
+
+TEST_F(TgaReaderTest, SizeBeyondThirtyTwoBitsIsTheAllocationFailure) {
+    struct Case {
+        uint16_t side;
+        uint8_t bits;
+    };
+    // 65535 squared at 4 bytes is over 17 GB; 32768 squared at 4 bytes is exactly 2^32.
+    for (uint8_t type : {2, 10}) {
+        for (Case c : {Case{65535, 32}, Case{65535, 24}, Case{32768, 32}}) {
+            Outcome outcome = load(tgaFile(type, c.side, c.side, c.bits, Bytes(64, 1)));
+            expectRefused(outcome, "Could not allocate memory for image", "ERROR",
+                          PixelsAfter::Null);
+            EXPECT_EQ(outcome.image.format, static_cast<uint32_t>(c.bits == 24 ? GL_RGB : GL_RGBA));
+        }
+    }
+}
+
+TEST_F(TgaReaderTest, ShortUncompressedDataIsReportedAndReleased) {
+    Outcome outcome = load(tgaFile(2, 3, 2, 32, Bytes(23, 5)));
+    expectRefused(outcome, "Could not read image data", "ERROR", PixelsAfter::Null);
+    // A header that promises almost 4 GB over a few bytes is refused the same way.
+    expectRefused(tgaFile(2, 32767, 32767, 32, Bytes(10, 5)), "Could not read image data", "ERROR",
+                  PixelsAfter::Null);
+}
+
+TEST_F(TgaReaderTest, ShortCompressedDataIsReportedAndReleased) {
+    // No packet at all, and none after a packet that leaves pixels to go.
+    expectRefused(tgaFile(10, 2, 2, 24, {}), "Could not read RLE header", "ERROR",
+                  PixelsAfter::Null);
+    expectRefused(tgaFile(10, 2, 2, 24, {130, 1, 2, 3}), "Could not read RLE header", "ERROR",
+                  PixelsAfter::Null);
+    // A raw packet of 3 with two and a half pixels.
+    expectRefused(tgaFile(10, 2, 2, 24, {2, 1, 2, 3, 4, 5, 6, 7, 8}), "Could not read image data",
+                  "ERROR", PixelsAfter::Null);
+    // A run packet whose pixel is one byte short.
+    expectRefused(tgaFile(10, 2, 2, 32, {0, 1, 2, 3, 4, 131, 1, 2, 3}), "Could not read from file",
+                  "ERROR", PixelsAfter::Null);
+    // A huge picture over a few bytes: the packets fail as they would with a buffer.
+    expectRefused(tgaFile(10, 16384, 16384, 32, {200, 1, 2, 3, 4}), "Could not read RLE header",
+                  "ERROR", PixelsAfter::Null);
+    expectRefused(tgaFile(10, 16384, 16384, 24, {5, 1, 2, 3}), "Could not read image data", "ERROR",
+                  PixelsAfter::Null);
+}
+
+TEST_F(TgaReaderTest, PacketBeyondThePictureIsTooManyPixels) {
+    // 2 x 2 pictures: a run of 5; a run of 3 then of 2; a raw packet of 5 with all its
+    // pixels. Under the sanitizers a store past the buffer would end the test.
+    expectRefused(tgaFile(10, 2, 2, 24, {132, 1, 2, 3}), "Too many pixels read", "ERROR",
+                  PixelsAfter::Null);
+    expectRefused(tgaFile(10, 2, 2, 24, {130, 1, 2, 3, 129, 4, 5, 6}), "Too many pixels read",
+                  "ERROR", PixelsAfter::Null);
+    Bytes rawFive = {4};
+    for (uint8_t i = 0; i < 15; ++i) rawFive.push_back(i);
+    expectRefused(tgaFile(10, 2, 2, 24, rawFive), "Too many pixels read", "ERROR",
+                  PixelsAfter::Null);
+    // The fifth pixel is read before its store is refused, so its absence is reported.
+    rawFive.resize(1 + 4 * 3 + 2);
+    expectRefused(tgaFile(10, 2, 2, 24, rawFive), "Could not read image data", "ERROR",
+                  PixelsAfter::Null);
+}
+
+}  // namespace
