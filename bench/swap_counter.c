@@ -6,6 +6,7 @@
 #include <dlfcn.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <time.h>
 
 static double firstFrame;
@@ -34,7 +35,11 @@ __attribute__((constructor)) static void start(void) { atexit(report); }
 
 void glXSwapBuffers(Display* display, GLXDrawable drawable) {
     static void (*real)(Display*, GLXDrawable);
-    if (real == NULL) real = (void (*)(Display*, GLXDrawable))dlsym(RTLD_NEXT, "glXSwapBuffers");
+    if (real == NULL) {
+        /* ISO C has no cast from an object pointer to a function pointer: copy the bits. */
+        void* symbol = dlsym(RTLD_NEXT, "glXSwapBuffers");
+        memcpy(&real, &symbol, sizeof real);
+    }
     real(display, drawable);
     lastFrame = wallSeconds();
     if (frames == 0) firstFrame = lastFrame;

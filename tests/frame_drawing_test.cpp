@@ -1,5 +1,6 @@
 // Whole frames against a real GL, with the data the build made: the state a frame
-// leaves behind, the matrices it hands on, and what it puts on the screen.
+// leaves behind and the matrices it hands on. (What it puts on the screen is checked end
+// to end, on the real program's screenshots.)
 #include "app/frame_drawing.h"
 
 #include <GL/freeglut.h>
@@ -117,30 +118,6 @@ TEST_F(FrameDrawingTest, FirstFramePrintsFirstPublishedRate) {
     frameTimer = PerfTimer{};
     step();
     EXPECT_STREQ(scene.fpsText, "1 fps");
-}
-
-// One pixel of the frame just presented, 8 bits a channel.
-void frontPixel(int x, int y, GLubyte rgb[3]) {
-    glReadBuffer(GL_FRONT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-}
-
-TEST_F(FrameDrawingTest, DrawsSkyGroundAndSnowman) {
-    step();
-    glFinish();
-    GLubyte sky[3];
-    frontPixel(700, 500, sky);
-    EXPECT_NEAR(sky[0], 77, 2);
-    EXPECT_NEAR(sky[1], 77, 2);
-    EXPECT_NEAR(sky[2], 204, 2);
-    GLubyte ground[3];
-    frontPixel(700, 40, ground);  // snow: bright and nearly grey
-    EXPECT_GT(ground[0], 150);
-    EXPECT_GT(ground[2], 150);
-    GLubyte snowman[3];
-    frontPixel(400, 300, snowman);
-    EXPECT_FALSE(std::abs(snowman[0] - 77) < 3 && std::abs(snowman[2] - 204) < 3);
 }
 
 }  // namespace

@@ -22,12 +22,6 @@
 #include "tools/tga_writer.h"
 #include "tools/winter_tune.h"
 
-// SDL asks for a real-time audio thread over D-Bus and never shuts D-Bus down; what
-// libdbus holds at exit is not ours to leak-check.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libdbus-1.so\n";
-}
-
 namespace {
 
 namespace fs = std::filesystem;

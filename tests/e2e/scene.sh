@@ -43,11 +43,11 @@ differs() {
     [[ "${diff%% *}" != 0 ]]
 }
 
-# count_colour FILE R,G,B TOLERANCE: pixels of the screenshot near a colour.
-count_colour() {
-    local fuzz
-    fuzz=$(awk -v t="$3" 'BEGIN { printf "%.2f%%", t * 100 / 255 }')
-    convert "$1" -fill black -fuzz "$fuzz" +opaque "rgb($2)" -fill white -opaque "rgb($2)" \
+# count_in FILE GEOMETRY CONDITION: pixels inside the crop GEOMETRY (WxH+X+Y) for which
+# the fx CONDITION (channels r, g, b from 0 to 1) holds, counted on every other pixel of
+# every other row (fx is slow).
+count_in() {
+    convert "$1" -crop "$2" +repage -sample 50% -fx "($3) ? 1 : 0" \
         -format "%[fx:int(mean*w*h+0.5)]" info:
 }
 
@@ -58,7 +58,7 @@ picture)
     sleep 3  # past the first second, so the rate shown is a real count
     shot=$E2E_DIR/picture.png
     screenshot "$shot"
-    for xy in "1000 60" "600 100" "1000 300"; do
+    for xy in "1000 60" "600 100" "400 120"; do
         read -r x y <<<"$xy"
         got=$(pixel "$shot" "$x" "$y")
         near "$got" "$sky" || fail "sky at $x,$y is $got"
@@ -69,12 +69,17 @@ picture)
         IFS=, read -r r g b <<<"$(pixel "$shot" "$x" "$y")"
         (( r > 150 && g > 150 && b > 150 )) || fail "no snow at $x,$y: $r,$g,$b"
     done
-    # The snowman near the centre: neither sky nor ground colour, and lit from the sun's
-    # side (right, towards +x) more than from the other.
-    # The frame-rate text in the upper left: white glyph pixels over the sky.
-    text=$(convert "$shot" -crop 260x80+0+0 -fill black -fuzz 10% +opaque white -fill white \
-        -opaque white -format "%[fx:int(mean*w*h+0.5)]" info:)
-    (( text > 100 )) || fail "no frame-rate text in the upper left ($text white pixels)"
+    # The snowman near the centre, lit from the sun's side (+x, the right): its shaded
+    # grey lies on the left.
+    left=$(count_in "$shot" 112x390+400+230 "r < 0.6 && abs(r-g) < 0.02 && abs(g-b) < 0.02")
+    right=$(count_in "$shot" 112x390+512+230 "r < 0.6 && abs(r-g) < 0.02 && abs(g-b) < 0.02")
+    (( left > 500 && left > 10 * right )) || fail "snowman not lit from the right ($left/$right)"
+    # "N fps" in the upper left, white over the sky; 2 or 3 digits make it 130 to 185
+    # pixels wide at this scale.
+    read -r tw th tx ty < <(convert "$shot" -crop 300x80+0+0 +repage -fill black -fuzz 10% \
+        +opaque white -trim -format "%w %h %X %Y" info:)
+    (( tw >= 130 && tw <= 185 && th >= 20 && th <= 40 && tx < 60 && ty < 40 )) ||
+        fail "frame-rate text is $tw x $th at $tx,$ty"
     end_with_escape "$win"
     ;;
 keys)
@@ -83,17 +88,34 @@ keys)
     sleep 1.5
     xdotool windowfocus --sync "$win" 2>/dev/null || true
     a=$E2E_DIR/a.png b=$E2E_DIR/b.png c=$E2E_DIR/c.png
-    # Above the snowman and below the text, nothing moves while no key is held.
+    # Between the text and the horizon nothing moves while no key is held.
     screenshot "$a"
     sleep 0.5
     screenshot "$b"
-    differs "$a" "$b" 0 120 1024 200 && fail "the view changed with no key held"
+    differs "$a" "$b" 300 60 724 70 && fail "the view changed with no key held"
+    # A quarter turn brings the orange and the purple pyramid into view on the left.
     xdotool keydown Left
-    sleep 1
+    sleep 1.6
     xdotool keyup Left
     sleep 0.3
     screenshot "$c"
-    differs "$b" "$c" 0 120 1024 200 || fail "holding Left did not turn the camera"
+    differs "$b" "$c" 300 60 724 70 || fail "holding Left did not turn the camera"
+    orange=$(count_in "$c" 512x400+0+0 "r > 0.3 && g > 0.3*r && g < 0.7*r && b < 0.1")
+    purple=$(count_in "$c" 1024x400+0+0 "b > 0.3 && r > 0.2*b && r < 0.6*b && g < 0.08")
+    (( orange > 1000 && purple > 1000 )) || fail "pyramids not in view ($orange/$purple)"
+    # About half a turn more, the sun: a pale yellow disc over the horizon, when it is low
+    # enough to be in view.
+    xdotool keydown Left
+    sleep 2.2
+    xdotool keyup Left
+    found=0
+    for i in 1 2 3 4 5 6; do
+        screenshot "$E2E_DIR/sun.png"
+        sun=$(count_in "$E2E_DIR/sun.png" 1024x400+0+0 "r > 0.95 && g > 0.95 && abs(b - 0.5) < 0.05")
+        (( sun > 12 )) && { found=1; break; }
+        sleep 0.4
+    done
+    (( found )) || fail "the sun never came into view"
     end_with_escape "$win"
     ;;
 missing-bmp)
@@ -125,6 +147,8 @@ broken-shader)
     dismiss_box ERROR
     dismiss_box ERROR
     kill -9 "$DEMO_PID"
+    wait "$DEMO_PID" 2>/dev/null
+    DEMO_PID=
     ;;
 missing-music)
     rm "$rundir/audio/coolestshitever.mp3"
