@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The real demo under a real X server: a full-screen window in the clear colour, held
-# cursor keys, an ignored letter key and Escape ending it with status 0.
+# The real demo under a real X server: a full-screen window with the sky in the clear
+# colour, held cursor keys, an ignored letter key and Escape ending it with status 0.
 # Usage: window_and_keys.sh xvfb|xorg SNOWDEMO RUNDIR
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -9,7 +9,7 @@ mkdir -p "$rundir"
 
 start_server "$server"
 # The GL driver's own allocations at exit are not ours to leak-check.
-start_demo "$binary" "$rundir" ASAN_OPTIONS=detect_leaks=0
+start_demo "$binary" "$rundir" ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy
 
 if [[ $server == xorg ]]; then
     # freeglut names its game-mode window FREEGLUT; the fallback window is "snowdemo".
@@ -36,11 +36,18 @@ kill -0 "$DEMO_PID" 2>/dev/null || fail "the demo ended on a letter key; log: $(
 
 shot=$E2E_DIR/screen.png
 screenshot "$shot"
+# The sky, in the clear colour, across the top of the screen (the text stays left).
 clear_colour="77,77,204"
-for xy in "5 5" "$((ww - 5)) 5" "5 $((wh - 5))" "$((ww - 5)) $((wh - 5))" "$((ww / 2)) $((wh / 2))"; do
+for xy in "$((ww - 5)) 5" "$((ww / 2)) 5" "$((ww - 5)) 60" "$((ww / 2)) 90"; do
     read -r x y <<<"$xy"
     got=$(pixel "$shot" "$x" "$y")
     near "$got" "$clear_colour" || fail "pixel $x,$y is $got, not the clear colour $clear_colour"
+done
+# Drawn down to the bottom corners: the snow ground, nowhere black.
+for xy in "5 $((wh - 5))" "$((ww - 5)) $((wh - 5))"; do
+    read -r x y <<<"$xy"
+    IFS=, read -r r g b <<<"$(pixel "$shot" "$x" "$y")"
+    (( r > 150 && g > 150 && b > 150 )) || fail "pixel $x,$y is $r,$g,$b, not the ground"
 done
 
 xdotool key Escape
