@@ -54,8 +54,15 @@ wait_window() {
 # as a UTF-8 WM_NAME, which xdotool's search does not read; xwininfo does.
 box_window() {
     local id
-    id=$(xwininfo -root -tree | awk -v title="\"$1\":" 'index($0, title) { print $1; exit }')
-    [[ -n $id ]] && xwininfo -id "$id" | grep -q "Map State: IsViewable" && echo "$id"
+    for id in $(xwininfo -root -tree | awk -v title="\"$1\":" 'index($0, title) { print $1 }'); do
+        window_viewable "$id" && { echo "$id"; return 0; }
+    done
+    return 1
+}
+
+# window_viewable ID: true while the window exists and is shown.
+window_viewable() {
+    xwininfo -id "$1" 2>/dev/null | grep -q "Map State: IsViewable"
 }
 
 # wait_box CAPTION: waits for box_window CAPTION while the program under test runs.

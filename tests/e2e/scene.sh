@@ -30,7 +30,7 @@ dismiss_box() {
     xdotool windowfocus --sync "$box" || fail "cannot focus '$1'"
     xdotool key Return
     for _ in $(seq 1 50); do
-        [[ $(box_window "$1") == "$box" ]] || return 0
+        window_viewable "$box" || return 0
         sleep 0.1
     done
     fail "dialog '$1' did not go away on Return"
