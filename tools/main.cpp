@@ -5,6 +5,7 @@
 
 #include "app/error_report.h"
 #include "tools/asset_generation.h"
+#include "tools/check_command.h"
 #include "tools/decode_command.h"
 
 namespace {
@@ -19,6 +20,7 @@ struct Command {
 const Command kCommands[] = {
     {"decode", "FILE OUT", kDecodeHelp, runDecodeCommand},
     {"generate", "DIR", kGenerateHelp, runGenerateCommand},
+    {"check", "[DIR]", kCheckHelp, runCheckCommand},
 };
 
 void printHelp(FILE* out) {

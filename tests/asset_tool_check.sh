@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The real asset tool's `check` on what `generate` wrote: every file through the demo's
+# own readers, with the font run-length encoded at 32 bits and the stone RLE8; then the
+# messages the demo would show for a missing and a broken file.
+# Usage: asset_tool_check.sh SNOWDEMO_ASSETS SHADER_DIR WORKDIR
+set -uo pipefail
+tool=$1 shaders=$2 work=$3
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+rm -rf "$work"
+mkdir -p "$work"
+"$tool" generate "$work/run" >/dev/null || fail "generate failed"
+cp "$shaders/kelvorin.vert" "$shaders/kelvorin.frag" "$work/run/"
+
+"$tool" check "$work/run" >"$work/check.txt" 2>&1 || fail "check failed: $(cat "$work/check.txt")"
+expected=$(cat <<'LINES'
+textures/font.tga            512 x 512, 32 bits, GL_RGBA, run-length encoded (type 10)
+textures/normalmapsnow.bmp   256 x 256, GL_RGB
+textures/snow.bmp            256 x 256, GL_RGB
+textures/stone.bmp           256 x 256, GL_RGB
+LINES
+)
+[[ $(head -n 4 "$work/check.txt") == "$expected" ]] || fail "unexpected check: $(cat "$work/check.txt")"
+grep -Eq '^kelvorin.vert +[1-9][0-9]* bytes of GLSL source$' "$work/check.txt" || fail "no vertex line"
+grep -Eq '^kelvorin.frag +[1-9][0-9]* bytes of GLSL source$' "$work/check.txt" || fail "no fragment line"
+grep -Eq '^audio/coolestshitever.mp3 +opens as a music stream$' "$work/check.txt" || fail "no music line"
+
+# The stone is stored 8 bits a pixel, run-length encoded (compression 1).
+read -r bits compression < <(od -An -t u2 -j 28 -N 4 "$work/run/textures/stone.bmp")
+[[ "$bits $compression" == "8 1" ]] || fail "stone is $bits bits, compression $compression"
+
+# What the demo would show instead, and status 1.
+rm "$work/run/textures/snow.bmp"
+head -c 100 "$work/run/textures/font.tga" >"$work/short.tga"
+mv "$work/short.tga" "$work/run/textures/font.tga"
+(cd "$work" && "$tool" check run >"$work/broken.txt" 2>&1)
+[[ $? == 1 ]] || fail "check of broken files should exit 1"
+# The cut falls inside a run packet's pixel.
+grep -qx 'textures/font.tga            ERROR: Could not read from file' "$work/broken.txt" ||
+    fail "no font message: $(cat "$work/broken.txt")"
+grep -qx 'textures/snow.bmp            Error: Failed to open DIB file textures/snow.bmp.' \
+    "$work/broken.txt" || fail "no snow message: $(cat "$work/broken.txt")"
+grep -qx 'textures/stone.bmp           256 x 256, GL_RGB' "$work/broken.txt" ||
+    fail "the other files should still load"
+
+rm -rf "$work"
+echo "PASS"
