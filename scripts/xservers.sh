@@ -17,32 +17,32 @@ _snow_wait_display() {
     return 1
 }
 
-# start_xvfb: sets XVFB_PID and XVFB_DISPLAY (":N"); screen 1024x768 at 24 bits.
-start_xvfb() {
-    local fdfile
+# _snow_start_server NAME COMMAND...: starts an X server that writes its display number
+# to fd 3; sets NAME_PID and NAME_DISPLAY (":N").
+_snow_start_server() {
+    local name=$1 fdfile n pid
+    shift
     fdfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
-        >/dev/null 2>&1 &
-    XVFB_PID=$!
-    local n
-    n=$(_snow_wait_display "$fdfile" "$XVFB_PID") || { rm -f "$fdfile"; return 1; }
+    "$@" -displayfd 3 3>"$fdfile" >/dev/null 2>&1 &
+    pid=$!
+    printf -v "${name}_PID" '%s' "$pid"
+    n=$(_snow_wait_display "$fdfile" "$pid") || { rm -f "$fdfile"; return 1; }
     rm -f "$fdfile"
-    XVFB_DISPLAY=":$n"
+    printf -v "${name}_DISPLAY" ':%s' "$n"
+}
+
+# start_xvfb: sets XVFB_PID and XVFB_DISPLAY; screen 1024x768 at 24 bits.
+start_xvfb() {
+    _snow_start_server XVFB Xvfb -screen 0 1024x768x24 -nolisten tcp -noreset
 }
 
 # start_xorg_dummy: sets XORG_PID and XORG_DISPLAY; a server that can switch modes.
 # Needs root (Xorg opens the console otherwise).
 start_xorg_dummy() {
-    local fdfile logdir
-    fdfile=$(mktemp)
+    local logdir
     logdir=$(mktemp -d)
-    Xorg -displayfd 3 -config "$_snow_x_root/scripts/xorg-dummy.conf" -noreset -nolisten tcp \
-        -novtswitch -sharevts -logfile "$logdir/Xorg.log" 3>"$fdfile" >/dev/null 2>&1 &
-    XORG_PID=$!
-    local n
-    n=$(_snow_wait_display "$fdfile" "$XORG_PID") || { rm -f "$fdfile"; return 1; }
-    rm -f "$fdfile"
-    XORG_DISPLAY=":$n"
+    _snow_start_server XORG Xorg -config "$_snow_x_root/scripts/xorg-dummy.conf" -noreset \
+        -nolisten tcp -novtswitch -sharevts -logfile "$logdir/Xorg.log"
 }
 
 # stop_pid PID: ends a server and waits for it.

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "tests/bmp_builder.h"
-#include "tests/report_log.h"
+#include "tests/report_recorder.h"
 
 namespace {
 
@@ -118,13 +118,13 @@ BmpFile indexedFile(const std::vector<uint32_t>& indices, const std::vector<uint
 
 class BmpReaderTest : public testing::Test {
   protected:
-    ReportLog log;
+    ReportRecorder recorder;
 
-    void expectNoReports() { EXPECT_EQ(log.reports().size(), 0u); }
+    void expectNoReports() { EXPECT_EQ(recordedReports().size(), 0u); }
     // Exactly one report, with this text, as the reader shows all of its messages.
     void expectOneReport(const std::string& text) {
-        ASSERT_EQ(log.reports().size(), 1u);
-        const LoggedReport& report = log.reports()[0];
+        ASSERT_EQ(recordedReports().size(), 1u);
+        const RecordedReport& report = recordedReports()[0];
         EXPECT_EQ(report.text, text);
         EXPECT_EQ(report.caption, "Error");
         EXPECT_EQ(report.style, 0u);
@@ -139,7 +139,7 @@ class BmpReaderTest : public testing::Test {
         expectNoReports();
     }
     void expectRefused(const std::vector<uint8_t>& bytes, const std::string& text) {
-        log.clear();
+        recordedReports().clear();
         EXPECT_FALSE(decode(bytes).ok);
         expectOneReport(text);
     }
@@ -414,7 +414,7 @@ TEST_F(BmpReaderTest, RunLengthOverrunsAreClippedToThePicture) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        log.clear();
+        recordedReports().clear();
         BmpFile file;
         file.width = 4;
         file.height = 2;
@@ -505,7 +505,7 @@ TEST_F(BmpReaderTest, CoreHeaderDepthsWithoutTableAndBrokenCoreFiles) {
 TEST_F(BmpReaderTest, PictureTooLargeToAllocateIsOutOfMemory) {
     std::vector<uint8_t> bytes = twentyFourBitTwin({1, 2, 3, 4}, 2, 2).bytes();
     expectPicture(decode(bytes, 12), 2, 2, rgbOf({1, 2, 3, 4}));
-    log.clear();
+    recordedReports().clear();
     EXPECT_FALSE(decode(bytes, 11).ok);
     expectOneReport("Out of memory.");
 
@@ -525,20 +525,20 @@ TEST_F(BmpReaderTest, FilesThatCannotBeOpenedOrMappedReportTheirPath) {
     EXPECT_EQ(readBmpImage("no/such/dir/snow.bmp"), nullptr);
     expectOneReport("Failed to open DIB file no/such/dir/snow.bmp.\n");
 
-    log.clear();
+    recordedReports().clear();
     std::string directory = tempPath("dir");
     mkdir(directory.c_str(), 0700);
     EXPECT_EQ(readBmpImage(directory.c_str()), nullptr);
     expectOneReport("Failed to open DIB file " + directory + ".\n");
 
-    log.clear();
+    recordedReports().clear();
     std::string empty = tempPath("empty.bmp");
     ASSERT_TRUE(writeFile(empty, {}));
     EXPECT_EQ(readBmpImage(empty.c_str()), nullptr);
     expectOneReport("Failed to open DIB file " + empty + ".\n");
 
     // A refused file reports its own message, not the open failure.
-    log.clear();
+    recordedReports().clear();
     std::string v4 = tempPath("v4.bmp");
     std::vector<uint8_t> bytes = twentyFourBitTwin({0}, 1, 1).bytes();
     bytes[14] = 108;

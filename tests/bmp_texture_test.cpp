@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/bmp_builder.h"
-#include "tests/report_log.h"
+#include "tests/report_recorder.h"
 
 namespace {
 
@@ -93,7 +93,7 @@ Picture makePicture(int width, int height) {
 
 class BmpTextureTest : public testing::Test {
   protected:
-    ReportLog log;
+    ReportRecorder recorder;
 
     void SetUp() override {
         glBindTexture(GL_TEXTURE_2D, 0);
@@ -129,7 +129,7 @@ class BmpTextureTest : public testing::Test {
         EXPECT_EQ(unpackAlignment, 4);
         EXPECT_EQ(packAlignment, 4);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        EXPECT_TRUE(log.reports().empty());
+        EXPECT_TRUE(recordedReports().empty());
         return texture.textureId;
     }
 };
@@ -142,10 +142,10 @@ TEST_F(BmpTextureTest, MissingFileMakesNoTextureAndChangesNoState) {
     BmpTexture texture{};
     EXPECT_EQ(texture.load("textures/missing.bmp"), 1);
     EXPECT_EQ(texture.textureId, 0u);
-    ASSERT_EQ(log.reports().size(), 1u);
-    EXPECT_EQ(log.reports()[0].text, "Failed to open DIB file textures/missing.bmp.\n");
-    EXPECT_EQ(log.reports()[0].caption, "Error");
-    EXPECT_EQ(log.reports()[0].style, 0u);
+    ASSERT_EQ(recordedReports().size(), 1u);
+    EXPECT_EQ(recordedReports()[0].text, "Failed to open DIB file textures/missing.bmp.\n");
+    EXPECT_EQ(recordedReports()[0].caption, "Error");
+    EXPECT_EQ(recordedReports()[0].style, 0u);
     EXPECT_EQ(boundTexture(), static_cast<GLint>(before));
     EXPECT_EQ(envMode(), GL_MODULATE);
     // Mesa hands out names in sequence, so a name taken by the failed load would show.

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "render/bmp_reader.h"
-#include "tests/report_log.h"
+#include "tests/report_recorder.h"
 
 namespace {
 
@@ -82,14 +82,14 @@ struct Outcome {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> rgb;  // bottom row first, as the reader gives it
-    std::vector<LoggedReport> reports;
+    std::vector<RecordedReport> reports;
 };
 
 Outcome readSuiteFile(const std::string& file) {
-    ReportLog log;
+    ReportRecorder recorder;
     Outcome outcome;
     RgbImage* image = readBmpImage((kSuiteDir + "/" + file).c_str());
-    outcome.reports = log.reports();
+    outcome.reports = recordedReports();
     if (image) {
         outcome.decoded = true;
         outcome.width = image->width;

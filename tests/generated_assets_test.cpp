@@ -21,31 +21,16 @@
 #include "tools/stone_texture.h"
 #include "tools/tga_writer.h"
 #include "tools/winter_tune.h"
+#include "tests/report_recorder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct RecordedReport {
-    std::string text;
-    std::string caption;
-    unsigned style;
-};
-std::vector<RecordedReport> recordedReports;
-
-void recordReport(ReportOwner, const char* text, const char* caption, unsigned style) {
-    recordedReports.push_back({text, caption, style});
-}
-
-class ReportRecorder : public testing::Test {
+// Reports are recorded, never shown.
+class RecordedTest : public testing::Test {
   protected:
-    void SetUp() override {
-        recordedReports.clear();
-        savedBackend = reportBackend;
-        reportBackend = recordReport;
-    }
-    void TearDown() override { reportBackend = savedBackend; }
-    ReportBackend savedBackend = nullptr;
+    ReportRecorder recorder;
 };
 
 // ---- Font atlas --------------------------------------------------------------------
@@ -212,13 +197,13 @@ TEST(FontAtlas, SetOneIsBold) {
     }
 }
 
-TEST_F(ReportRecorder, FontAtlasReportsAMissingFace) {
+TEST_F(RecordedTest, FontAtlasReportsAMissingFace) {
     Picture atlas;
     EXPECT_FALSE(makeFontAtlas("/nonexistent/Mono.ttf", kBoldFontPath, atlas));
-    ASSERT_EQ(recordedReports.size(), 1u);
-    EXPECT_EQ(recordedReports[0].text, "Could not load font /nonexistent/Mono.ttf");
-    EXPECT_EQ(recordedReports[0].caption, "ERROR");
-    EXPECT_EQ(recordedReports[0].style, 0u);
+    ASSERT_EQ(recordedReports().size(), 1u);
+    EXPECT_EQ(recordedReports()[0].text, "Could not load font /nonexistent/Mono.ttf");
+    EXPECT_EQ(recordedReports()[0].caption, "ERROR");
+    EXPECT_EQ(recordedReports()[0].style, 0u);
 }
 
 // ---- Textures ----------------------------------------------------------------------
@@ -388,10 +373,9 @@ TEST(WinterTune, IsThirtySecondsOfStereoStartingOnE5) {
 
 // ---- The whole generate run --------------------------------------------------------
 
-class AssetGeneration : public ReportRecorder {
+class AssetGeneration : public RecordedTest {
   protected:
     void SetUp() override {
-        ReportRecorder::SetUp();
         char pattern[] = "/tmp/snow-assets-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         directory = pattern;
@@ -399,7 +383,6 @@ class AssetGeneration : public ReportRecorder {
     void TearDown() override {
         std::error_code error;
         fs::remove_all(directory, error);
-        ReportRecorder::TearDown();
     }
     fs::path directory;
 };
@@ -436,7 +419,7 @@ Mp3Frames walkFrames(const std::vector<uint8_t>& mp3) {
 
 TEST_F(AssetGeneration, WritesEveryFileTheDemoReads) {
     ASSERT_TRUE(generateAssets(directory.string()));
-    EXPECT_TRUE(recordedReports.empty());
+    EXPECT_TRUE(recordedReports().empty());
 
     DecodedPicture font;
     EXPECT_EQ(decodeTgaRle(readWholeFile(directory / "textures/font.tga"), font), "");
@@ -499,10 +482,10 @@ TEST_F(AssetGeneration, ReportsATargetItCannotWrite) {
     ASSERT_NE(file, nullptr);
     std::fclose(file);
     EXPECT_FALSE(generateAssets(blocked.string()));
-    ASSERT_EQ(recordedReports.size(), 1u);
-    EXPECT_EQ(recordedReports[0].text,
+    ASSERT_EQ(recordedReports().size(), 1u);
+    EXPECT_EQ(recordedReports()[0].text,
               "Could not write " + blocked.string() + "/textures/font.tga");
-    EXPECT_EQ(recordedReports[0].caption, "ERROR");
+    EXPECT_EQ(recordedReports()[0].caption, "ERROR");
     EXPECT_FALSE(fs::exists(blocked.string() + "/textures/font.tga.part"));
 }
 
