@@ -16,13 +16,20 @@ constexpr unsigned char kEscape = 27;
 bool* heldFlag(int key) {
     HeldKeys& keys = scene.keys;
     switch (key) {
-        case GLUT_KEY_LEFT: return &keys.leftHeld;
-        case GLUT_KEY_UP: return &keys.upHeld;
-        case GLUT_KEY_RIGHT: return &keys.rightHeld;
-        case GLUT_KEY_DOWN: return &keys.downHeld;
-        case GLUT_KEY_PAGE_UP: return &keys.pageUpHeld;
-        case GLUT_KEY_PAGE_DOWN: return &keys.pageDownHeld;
-        default: return nullptr;
+        case GLUT_KEY_LEFT:
+            return &keys.leftHeld;
+        case GLUT_KEY_UP:
+            return &keys.upHeld;
+        case GLUT_KEY_RIGHT:
+            return &keys.rightHeld;
+        case GLUT_KEY_DOWN:
+            return &keys.downHeld;
+        case GLUT_KEY_PAGE_UP:
+            return &keys.pageUpHeld;
+        case GLUT_KEY_PAGE_DOWN:
+            return &keys.pageDownHeld;
+        default:
+            return nullptr;
     }
 }
 

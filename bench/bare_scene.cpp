@@ -55,8 +55,8 @@ void display() {
     glEnd();
     glEnable(GL_LIGHTING);
     glColor3f(0.8f, 0.8f, 0.8f);
-    const float offsets[5][3] = {{0, -1.5f, 0}, {0, 1.5f, 0}, {0, 1.1f, 0}, {-0.8f, -1, 0.1f},
-                                 {1.6f, 0, 0}};
+    const float offsets[5][3] = {
+        {0, -1.5f, 0}, {0, 1.5f, 0}, {0, 1.1f, 0}, {-0.8f, -1, 0.1f}, {1.6f, 0, 0}};
     const double radii[5] = {1.0, 0.8, 0.5, 0.2, 0.2};
     const int slices[5] = {50, 40, 30, 15, 15};
     for (int i = 0; i < 5; ++i) {

@@ -31,7 +31,9 @@ static void report(void) {
     rename(temporary, path); /* readers never see a half-written line */
 }
 
-__attribute__((constructor)) static void start(void) { atexit(report); }
+__attribute__((constructor)) static void start(void) {
+    atexit(report);
+}
 
 void glXSwapBuffers(Display* display, GLXDrawable drawable) {
     static void (*real)(Display*, GLXDrawable);

@@ -14,10 +14,12 @@
 namespace {
 
 int64_t fakeTicks = 0;
-int64_t readFakeTicks() { return fakeTicks; }
+int64_t readFakeTicks() {
+    return fakeTicks;
+}
 
 class AnimationTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         scene = SceneState{};
         perfCounterReader = readFakeTicks;

@@ -145,8 +145,8 @@ TEST_F(AssetsDecodeTest, RefusedFileGetsTheReadersMessageAndWritesNothing) {
 
 TEST_F(AssetsDecodeTest, OtherNamesAreReadAsBmp) {
     // 2 x 2, 24 bits, bottom row first in the file: blue, green; then red, white.
-    Bytes bmp = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0,
-                 2, 0, 0, 0, 1, 0, 24, 0};
+    Bytes bmp = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
+                 0,   0,   0,  2, 0, 0, 0, 2, 0, 0, 0,  1, 0, 24, 0};
     bmp.resize(54, 0);
     Bytes rows = {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255, 255, 0};
     bmp.insert(bmp.end(), rows.begin(), rows.end());

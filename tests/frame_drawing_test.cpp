@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class FrameDrawingTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         const char* runDir = SNOW_RUN_DIR;

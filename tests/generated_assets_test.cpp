@@ -14,6 +14,7 @@
 
 #include "app/error_report.h"
 #include "tests/asset_test_decoders.h"
+#include "tests/report_recorder.h"
 #include "tools/asset_generation.h"
 #include "tools/bmp_writer.h"
 #include "tools/font_atlas.h"
@@ -21,7 +22,6 @@
 #include "tools/stone_texture.h"
 #include "tools/tga_writer.h"
 #include "tools/winter_tune.h"
-#include "tests/report_recorder.h"
 
 namespace {
 

@@ -10,7 +10,9 @@ namespace {
 int window = 0;
 }
 
-int glTestWindow() { return window; }
+int glTestWindow() {
+    return window;
+}
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

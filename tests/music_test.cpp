@@ -40,7 +40,8 @@ void writeToneWav(const std::string& path, double seconds) {
     out.write("data", 4);
     u32(samples * 2);
     for (uint32_t i = 0; i < samples; ++i) {
-        u16(static_cast<uint16_t>(static_cast<int16_t>(12000 * std::sin(i * 2 * M_PI * 440 / rate))));
+        u16(static_cast<uint16_t>(
+            static_cast<int16_t>(12000 * std::sin(i * 2 * M_PI * 440 / rate))));
     }
 }
 
@@ -57,7 +58,7 @@ bool anyNonZero(const std::vector<char>& bytes) {
 }
 
 class MusicTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/snowdemo-music-XXXXXX";
         dir = mkdtemp(pattern);

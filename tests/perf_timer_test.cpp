@@ -8,12 +8,14 @@
 namespace {
 
 int64_t fakeTicks = 0;
-int64_t readFakeTicks() { return fakeTicks; }
+int64_t readFakeTicks() {
+    return fakeTicks;
+}
 
 constexpr int64_t kTicksPerSecond = 1000;
 
 class PerfTimerTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         savedReader = perfCounterReader;
         savedFrequency = perfCounterFrequency;
@@ -120,7 +122,9 @@ TEST_F(PerfTimerTest, WaitIntervalFirstCallMeasuresFromZero) {
     EXPECT_EQ(timer.waitMark, 5200);
 }
 
-int64_t advancingTicks() { return fakeTicks += 100; }
+int64_t advancingTicks() {
+    return fakeTicks += 100;
+}
 
 TEST_F(PerfTimerTest, WaitIntervalBusyWaitsFromEndOfPreviousWait) {
     PerfTimer timer;

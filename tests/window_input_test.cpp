@@ -12,7 +12,7 @@
 namespace {
 
 class WindowInputTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { scene = SceneState{}; }
     static bool anyHeld() {
         const HeldKeys& k = scene.keys;
@@ -27,9 +27,9 @@ TEST_F(WindowInputTest, SpecialKeysSetAndClearTheirFlags) {
         bool HeldKeys::*flag;
     };
     const Case cases[] = {
-        {GLUT_KEY_LEFT, &HeldKeys::leftHeld},         {GLUT_KEY_UP, &HeldKeys::upHeld},
-        {GLUT_KEY_RIGHT, &HeldKeys::rightHeld},       {GLUT_KEY_DOWN, &HeldKeys::downHeld},
-        {GLUT_KEY_PAGE_UP, &HeldKeys::pageUpHeld},    {GLUT_KEY_PAGE_DOWN, &HeldKeys::pageDownHeld},
+        {GLUT_KEY_LEFT, &HeldKeys::leftHeld},      {GLUT_KEY_UP, &HeldKeys::upHeld},
+        {GLUT_KEY_RIGHT, &HeldKeys::rightHeld},    {GLUT_KEY_DOWN, &HeldKeys::downHeld},
+        {GLUT_KEY_PAGE_UP, &HeldKeys::pageUpHeld}, {GLUT_KEY_PAGE_DOWN, &HeldKeys::pageDownHeld},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
@@ -48,8 +48,8 @@ TEST_F(WindowInputTest, SpecialKeysSetAndClearTheirFlags) {
 TEST_F(WindowInputTest, ReleaseOfUnseenPressAndOtherKeysChangeNothing) {
     onSpecialUp(GLUT_KEY_LEFT, 0, 0);
     EXPECT_FALSE(anyHeld());
-    for (int key : {GLUT_KEY_HOME, GLUT_KEY_END, GLUT_KEY_INSERT, GLUT_KEY_F1, GLUT_KEY_F12, 99,
-                    106, -1}) {
+    for (int key :
+         {GLUT_KEY_HOME, GLUT_KEY_END, GLUT_KEY_INSERT, GLUT_KEY_F1, GLUT_KEY_F12, 99, 106, -1}) {
         onSpecialDown(key, 0, 0);
         EXPECT_FALSE(anyHeld()) << key;
     }

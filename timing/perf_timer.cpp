@@ -54,7 +54,9 @@ void PerfTimer::waitInterval(float seconds) {
     waitMark = readCounter();
 }
 
-void PerfTimer::startStopwatch() { stopwatchStart = readCounter(); }
+void PerfTimer::startStopwatch() {
+    stopwatchStart = readCounter();
+}
 
 double PerfTimer::stopwatchElapsed() {
     readCounter();

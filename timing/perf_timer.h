@@ -31,7 +31,7 @@ struct PerfTimer {
     // Mean of the last 20 samples; samples not yet pushed count as 0.
     double movingAverage(double sample);
 
-private:
+  private:
     int64_t readCounter();
     double elapsedSeconds(int64_t ticks) const;
 };

@@ -62,8 +62,7 @@ bool checkTexture(const char* name) {
     RgbImage* image = readBmpImage(name);
     std::string got;
     if (image != nullptr) {
-        got = std::to_string(image->width) + " x " + std::to_string(image->height) +
-              ", GL_RGB";
+        got = std::to_string(image->width) + " x " + std::to_string(image->height) + ", GL_RGB";
         std::free(image->pixels);
         std::free(image);
     }
