@@ -60,13 +60,17 @@ class TgaReaderTest : public testing::Test {
         return viaFile;
     }
 
-    Outcome loadPath(const std::string& path) {
+    // Loads a path; checks that the file is closed afterwards unless the caller does
+    // (a pipe's writer may still hold its end when the reader returns).
+    Outcome loadPath(const std::string& path, bool checkClosed = true) {
         Outcome outcome;
         outcome.image.pixels = &sentinel;
         recordedReports().clear();
         size_t filesBefore = openFileCount();
         outcome.loaded = outcome.decoder.loadTga(&outcome.image, path.c_str());
-        EXPECT_EQ(openFileCount(), filesBefore) << "the file was left open";
+        if (checkClosed) {
+            EXPECT_EQ(openFileCount(), filesBefore) << "the file was left open";
+        }
         return settle(outcome);
     }
 
@@ -226,9 +230,11 @@ TEST_F(TgaReaderTest, FileWithoutKnownSizeIsReadToItsEnd) {
     for (const Case& c : cases) {
         std::string fifo = dir.file("pipe.tga");
         ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        size_t filesBefore = openFileCount();
         std::thread writer([&] { TempDir::writeFile(fifo, c.file); });
-        Outcome outcome = loadPath(fifo);
+        Outcome outcome = loadPath(fifo, false);
         writer.join();
+        EXPECT_EQ(openFileCount(), filesBefore) << "the file was left open";
         std::filesystem::remove(fifo);
         if (c.whole) {
             expectLoaded(outcome);
