@@ -14,7 +14,10 @@ fail() {
 }
 
 _e2e_cleanup() {
-    [[ -n "$DEMO_PID" ]] && kill -9 "$DEMO_PID" 2>/dev/null
+    if [[ -n "$DEMO_PID" ]]; then
+        kill -9 "$DEMO_PID" 2>/dev/null
+        wait "$DEMO_PID" 2>/dev/null
+    fi
     stop_pid "$SERVER_PID"
     rm -rf "$E2E_DIR"
 }
