@@ -71,6 +71,27 @@ GLint findUniform(GLhandleARB program, const char* name) {
     return location;
 }
 
+// Creates a shader of `type` and compiles the file's source into it; a compile failure is
+// reported with the log under `caption`. A source that cannot be read is never handed to
+// the GL: that shader stays empty, without a compile log of its own, and the link reports
+// it.
+GLhandleARB buildShader(GLenum type, const char* path, const char* caption,
+                        char (&str)[kInfoLogSize]) {
+    GLhandleARB shader = glCreateShaderObjectARB(type);
+    const GLcharARB* shaderStrings = readShaderSource(path);
+    if (shaderStrings == nullptr) return shader;
+    glShaderSourceARB(shader, 1, &shaderStrings, nullptr);
+    glCompileShaderARB(shader);
+    std::free(const_cast<GLcharARB*>(shaderStrings));
+    GLint bCompiled = 0;
+    glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &bCompiled);
+    if (bCompiled == 0) {
+        glGetInfoLogARB(shader, kInfoLogSize, nullptr, str);
+        reportWarning(str, caption);
+    }
+    return shader;
+}
+
 }  // namespace
 
 char* readShaderSource(const char* path) {
@@ -119,36 +140,12 @@ void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
     }
     entryPointsReady = true;
 
-    // A source that cannot be read is never handed to the GL: that shader stays empty,
-    // without a compile log of its own, and the link reports it.
+    // One log buffer serves both compiles and the link.
     char str[kInfoLogSize] = {};
-    vertexShader = glCreateShaderObjectARB(GL_VERTEX_SHADER_ARB);
-    const GLcharARB* vertexShaderStrings = readShaderSource(vertexPath);
-    if (vertexShaderStrings != nullptr) {
-        glShaderSourceARB(vertexShader, 1, &vertexShaderStrings, nullptr);
-        glCompileShaderARB(vertexShader);
-        std::free(const_cast<GLcharARB*>(vertexShaderStrings));
-        GLint bVertCompiled = 0;
-        glGetObjectParameterivARB(vertexShader, GL_OBJECT_COMPILE_STATUS_ARB, &bVertCompiled);
-        if (bVertCompiled == 0) {
-            glGetInfoLogARB(vertexShader, kInfoLogSize, nullptr, str);
-            reportWarning(str, "Vertex Shader Compile Error");
-        }
-    }
-
-    fragmentShader = glCreateShaderObjectARB(GL_FRAGMENT_SHADER_ARB);
-    const GLcharARB* fragmentShaderStrings = readShaderSource(fragmentPath);
-    if (fragmentShaderStrings != nullptr) {
-        glShaderSourceARB(fragmentShader, 1, &fragmentShaderStrings, nullptr);
-        glCompileShaderARB(fragmentShader);
-        std::free(const_cast<GLcharARB*>(fragmentShaderStrings));
-        GLint bFragCompiled = 0;
-        glGetObjectParameterivARB(fragmentShader, GL_OBJECT_COMPILE_STATUS_ARB, &bFragCompiled);
-        if (bFragCompiled == 0) {
-            glGetInfoLogARB(fragmentShader, kInfoLogSize, nullptr, str);
-            reportWarning(str, "Fragment Shader Compile Error");
-        }
-    }
+    vertexShader =
+        buildShader(GL_VERTEX_SHADER_ARB, vertexPath, "Vertex Shader Compile Error", str);
+    fragmentShader =
+        buildShader(GL_FRAGMENT_SHADER_ARB, fragmentPath, "Fragment Shader Compile Error", str);
 
     program = glCreateProgramObjectARB();
     glAttachObjectARB(program, vertexShader);
