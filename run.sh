@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the demo and starts it in build/run.
+# Installs what is missing, builds the demo and starts it in build/release/run.
 # Without an X display it runs the demo on a virtual one for a few seconds and saves
-# a screenshot to build/run/screenshot.png instead.
+# a screenshot to build/release/run/screenshot.png instead.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
 
 scripts/setup.sh release
-rundir=$root/build/run
-demo=$root/build/snowdemo
+rundir=$root/build/release/run
+demo=$root/build/release/snowdemo
 
 if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
     cd "$rundir"

@@ -2,12 +2,12 @@
 # Frames per second of the demo against the bare scene (same geometry, fixed-function
 # only), in the same run, under Xvfb with Mesa's llvmpipe; and the demo's start-up time
 # from process start to the first presented frame.
-# Usage: bench/frame_rate.sh [SECONDS]   (default 15; uses the release build in build/)
+# Usage: bench/frame_rate.sh [SECONDS]   (default 15; uses the bench build in build/bench/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-15}
 cd "$root"
-scripts/setup.sh release >/dev/null
+scripts/setup.sh bench >/dev/null
 
 source scripts/xservers.sh
 XVFB_PID=
@@ -32,8 +32,8 @@ measure() {
         'BEGIN { printf "%.1f %.3f\n", (f - 1) / (b - a), a - l }'
 }
 
-read -r demo_fps demo_startup < <(measure demo build/run "$root/build/snowdemo")
-read -r bare_fps bare_startup < <(measure bare build/run "$root/build/bench/bare_scene")
+read -r demo_fps demo_startup < <(measure demo build/bench/run "$root/build/bench/snowdemo")
+read -r bare_fps bare_startup < <(measure bare build/bench/run "$root/build/bench/bare_scene")
 echo "demo:  $demo_fps fps, first frame $demo_startup s after start"
 echo "bare:  $bare_fps fps, first frame $bare_startup s after start"
 awk -v d="$demo_fps" -v b="$bare_fps" 'BEGIN { printf "ratio: %.2f (goal: at least 0.80)\n", d / b }'

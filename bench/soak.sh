@@ -2,13 +2,13 @@
 # Runs the demo for 20,000 frames (or FRAMES) under Xvfb and samples its resident
 # memory, to show it stays steady after start-up: the GL driver's pools fill during the
 # first few thousand frames, so the second half of the run is what shows a leak.
-# Uses the release build in build/.
+# Uses the bench build in build/bench/.
 # Usage: bench/soak.sh [FRAMES]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 target=${1:-20000}
 cd "$root"
-scripts/setup.sh release >/dev/null
+scripts/setup.sh bench >/dev/null
 
 source scripts/xservers.sh
 XVFB_PID=
@@ -18,8 +18,8 @@ start_xvfb
 export DISPLAY=$XVFB_DISPLAY
 counts=$(mktemp)
 
-(cd build/run && SWAP_COUNTER_FILE=$counts LD_PRELOAD=$root/build/bench/swap_counter.so \
-    exec "$root/build/snowdemo") >/dev/null 2>&1 &
+(cd build/bench/run && SWAP_COUNTER_FILE=$counts LD_PRELOAD=$root/build/bench/swap_counter.so \
+    exec "$root/build/bench/snowdemo") >/dev/null 2>&1 &
 DEMO_PID=$!
 
 rss() { awk '/VmRSS/ { print $2 }' "/proc/$DEMO_PID/status"; }

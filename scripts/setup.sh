@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Shared set-up of run.sh and test.sh: the missing Debian packages, then a build.
+# Shared set-up of run.sh, test.sh and the bench scripts: the missing Debian packages,
+# then a build. The release preset needs the [run] packages only, the others all of them.
 # Usage: scripts/setup.sh PRESET
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 preset=${1:-release}
 
 missing=()
-while read -r pkg; do
-    [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+group=
+while read -r line; do
+    pkg=${line%%#*}
+    pkg=${pkg//[[:space:]]/}
+    [[ -z "$pkg" ]] && continue
+    if [[ "$pkg" == \[*\] ]]; then
+        group=$pkg
+        continue
+    fi
+    [[ "$preset" == release && "$group" != "[run]" ]] && continue
     status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
     [[ "$status" == installed ]] || missing+=("$pkg")
 done <"$root/scripts/packages.txt"
