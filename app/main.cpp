@@ -3,11 +3,13 @@
 
 #include "app/animation.h"
 #include "app/frame_drawing.h"
+#include "app/report_dialog.h"
 #include "app/scene_setup.h"
 #include "app/scene_state.h"
 #include "app/window_input.h"
 
 int main(int argc, char** argv) {
+    reportBackend = showDialogReport;
     glutInit(&argc, argv);
     glutInitWindowSize(scene.windowWidth, scene.windowHeight);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);

@@ -5,8 +5,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "app/music.h"
 #include "app/scene_state.h"
+#include "audio/music.h"
 
 namespace {
 

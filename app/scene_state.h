@@ -4,7 +4,7 @@
 
 #include <GL/glu.h>
 
-#include "app/music.h"
+#include "audio/music.h"
 #include "render/bmp_texture.h"
 #include "render/shader_program.h"
 #include "render/texture_font.h"
@@ -35,8 +35,9 @@ struct SceneState {
     bool hopFalling = false;
     float groundLevel = -2.6f;
 
-    int windowWidth = 800;
-    int windowHeight = 600;
+    // The font's text frame; the window's first size too.
+    int windowWidth = kTextFrameWidth;
+    int windowHeight = kTextFrameHeight;
 
     double frameSeconds = 0.0;
     char fpsText[80] = {};

@@ -10,12 +10,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "render/bmp_reader.h"
-#include "tests/bmp_builder.h"
+#include "tools/bmp_writer.h"
 
 namespace {
 
@@ -70,7 +71,11 @@ bool writeKind(const Kind& kind) {
     }
     file.pixelData = kind.compression == 1 ? encodeRunLength(values, kSide, kSide, false)
                                            : packRows(values, kSide, kSide, kind.bitsPerPixel);
-    return writeFile(pathOf(kind), file.bytes());
+    std::vector<uint8_t> bytes = file.bytes();
+    std::ofstream out(pathOf(kind), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
 }
 
 void readWithOurReader(benchmark::State& state, const Kind* kind) {

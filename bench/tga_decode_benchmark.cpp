@@ -8,12 +8,14 @@
 #include <stb/stb_image.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "render/tga_reader.h"
-#include "tests/temp_dir.h"
-#include "tests/tga_file_builder.h"
+#include "tools/tga_writer.h"
 
 namespace {
 
@@ -25,13 +27,15 @@ struct Kind {
 };
 constexpr Kind kKinds[] = {{2, 24}, {2, 32}, {10, 24}, {10, 32}};
 
-TempDir* files = nullptr;
+using Bytes = std::vector<uint8_t>;
+
+std::string filesDir;
 
 std::string nameOf(const Kind& kind) {
     return "type" + std::to_string(kind.type) + "_" + std::to_string(kind.bits) + "bit";
 }
 std::string pathOf(const Kind& kind) {
-    return files->file(nameOf(kind) + ".tga");
+    return filesDir + "/" + nameOf(kind) + ".tga";
 }
 
 // Artwork-like pixels: flat spans of 1 to 64 pixels between noisy ones, so that type 10
@@ -62,8 +66,16 @@ Bytes artwork(uint32_t bytesPerPixel) {
 void makeFiles() {
     for (const Kind& kind : kKinds) {
         Bytes pixels = artwork(kind.bits / 8u);
-        Bytes data = kind.type == 10 ? rlePackets(pixels, kind.bits / 8u) : pixels;
-        files->write(nameOf(kind) + ".tga", tgaFile(kind.type, kSide, kSide, kind.bits, data));
+        Bytes data;
+        if (kind.type == 10) {
+            appendTgaPackets(data, pixels.data(), size_t{kSide} * kSide, kind.bits / 8u);
+        } else {
+            data = pixels;
+        }
+        Bytes file = tgaFile(kind.type, kSide, kSide, kind.bits, data);
+        std::ofstream(pathOf(kind), std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()),
+                   static_cast<std::streamsize>(file.size()));
     }
 }
 
@@ -99,8 +111,9 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     reportBackend = ignoreReport;
-    TempDir dir;
-    files = &dir;
+    char dirTemplate[] = "/tmp/snow-tga-bench-XXXXXX";
+    if (!mkdtemp(dirTemplate)) return 1;
+    filesDir = dirTemplate;
     makeFiles();
     for (const Kind& kind : kKinds) {
         std::string name = "/" + nameOf(kind);
@@ -111,5 +124,6 @@ int main(int argc, char** argv) {
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    std::filesystem::remove_all(filesDir);
     return 0;
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "render/bmp_reader.h"
 
 namespace {

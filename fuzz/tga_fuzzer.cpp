@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "render/tga_reader.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "render/byte_cursor.h"
 
 namespace {

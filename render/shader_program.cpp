@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 
 namespace {
 

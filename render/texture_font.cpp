@@ -6,8 +6,6 @@
 
 #include <cstring>
 
-#include "app/scene_state.h"
-
 namespace {
 constexpr float kCell = 0.0625f;  // one of the 16 grid columns or rows, in texture units
 }
@@ -61,7 +59,7 @@ void TextureFont::print(int32_t x, int32_t y, const char* text, int32_t set, flo
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0, scene.windowWidth, 0, scene.windowHeight, -1, 1);
+    glOrtho(0, kTextFrameWidth, 0, kTextFrameHeight, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();

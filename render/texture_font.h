@@ -6,6 +6,11 @@
 
 #include "render/tga_reader.h"
 
+// The fixed frame the text is laid out in, whatever the window's size: in a larger
+// window the text is stretched with it.
+constexpr int32_t kTextFrameWidth = 800;
+constexpr int32_t kTextFrameHeight = 600;
+
 struct TextureFont {
     uint32_t listBase;
     uint32_t glyphIndex;

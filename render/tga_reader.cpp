@@ -10,7 +10,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "render/image_size.h"
 
 const uint8_t uTGAcompare[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};

@@ -1,12 +1,13 @@
 // The report operation: its replaceable backend and the standard-error forms.
 // The real dialog is tested end to end (e2e/report_dialog.sh).
-#include "app/error_report.h"
+#include "base/error_report.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
+#include "app/report_dialog.h"
 #include "tests/report_recorder.h"
 
 namespace {

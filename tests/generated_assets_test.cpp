@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "tests/asset_test_decoders.h"
 #include "tests/report_recorder.h"
 #include "tools/asset_generation.h"

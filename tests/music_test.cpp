@@ -1,6 +1,6 @@
 // The music layer on SDL's disk audio driver: what would reach the speakers is written
 // to a file, so a test can hear whether the piece plays.
-#include "app/music.h"
+#include "audio/music.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 
 struct RecordedReport {
     ReportOwner owner;

@@ -7,7 +7,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "tools/bmp_writer.h"
 #include "tools/font_atlas.h"
 #include "tools/mp3_encoder.h"

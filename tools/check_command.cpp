@@ -12,8 +12,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/error_report.h"
-#include "app/music.h"
+#include "audio/music.h"
+#include "base/error_report.h"
 #include "render/bmp_reader.h"
 #include "render/shader_program.h"
 #include "render/tga_reader.h"

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "tools/asset_generation.h"
 #include "tools/check_command.h"
 #include "tools/decode_command.h"
@@ -47,8 +47,8 @@ void printHelp(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The readers report through the demo's report operation; here that is standard
-    // error, never a dialog.
+    // The readers report through the report seam; here on standard error, never in a
+    // dialog.
     reportBackend = printReport;
     if (argc < 2) {
         printHelp(stderr);

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 
 namespace {
 

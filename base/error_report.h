@@ -1,6 +1,6 @@
 // The one way the system tells the user about a failure: a modal message box.
-// Its backend is one replaceable function: a dialog in the demo, standard error in
-// the asset tool, a recorder in tests.
+// Its backend is one replaceable function: a dialog in the demo (installed by main),
+// standard error in the asset tool and by default, a recorder in tests.
 #pragma once
 
 // Whose child the box is: none, or the window that has the keyboard focus.
@@ -18,8 +18,6 @@ using ReportBackend = void (*)(ReportOwner owner, const char* text, const char* 
 // Shows one report; returns only once the user has dismissed it.
 void reportError(ReportOwner owner, const char* text, const char* caption, unsigned style);
 
-// A modal dialog; where no dialog can be shown, "caption: text" on standard error.
-void showDialogReport(ReportOwner owner, const char* text, const char* caption, unsigned style);
 // "caption: text" on standard error, for programs without a window.
 void printReport(ReportOwner owner, const char* text, const char* caption, unsigned style);
 

@@ -1,7 +1,7 @@
 // Background music on SDL2_mixer.
 // SDL_mixer fixes a piece's repeat count when it starts, so a count set on a playing
 // stream restarts it at the position it has reached, with the new count.
-#include "app/music.h"
+#include "audio/music.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
