@@ -8,8 +8,7 @@ cd "$root"
 scripts/setup.sh debug
 # The benchmarks are only run by hand; building them here keeps them compiling.
 cmake --preset bench >/dev/null
-cmake --build --preset bench -j "$(nproc)" --target bmp_decode_bench tga_decode_benchmark \
-    bare_scene swap_counter
+cmake --build --preset bench -j "$(nproc)" --target decode_bench bare_scene swap_counter
 
 source scripts/xservers.sh
 XVFB_PID=

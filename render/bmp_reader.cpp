@@ -1,11 +1,7 @@
-// Windows bitmap reader: the file is mapped read-only, its headers are checked against
-// the bytes that are really there, and the R,G,B output is written in one pass.
+// Windows bitmap reader: the whole file is taken into memory in one place, its headers
+// are checked against the bytes that are really there, and the R,G,B output is written
+// in one pass.
 #include "render/bmp_reader.h"
-
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,6 +10,8 @@
 
 #include "base/error_report.h"
 #include "render/byte_cursor.h"
+#include "render/file_bytes.h"
+#include "render/picture_allocator.h"
 
 namespace {
 
@@ -309,8 +307,18 @@ uint8_t runIndex(const uint8_t* bytes, uint32_t i, bool fourBit) {
     return (i & 1) ? pair & 15 : pair >> 4;
 }
 
+// Blackens the pixels the stream passes over, from (x0, y0) up to (x1, y1) in file order,
+// row by row.
+void blacken(const OutputRows& output, uint32_t width, uint32_t x0, uint32_t y0, uint32_t x1,
+             uint32_t y1) {
+    for (; y0 < y1; ++y0, x0 = 0) {
+        std::memset(output.row(y0) + uint64_t{x0} * 3, 0, (uint64_t{width} - x0) * 3);
+    }
+    if (x0 < x1) std::memset(output.row(y0) + uint64_t{x0} * 3, 0, (uint64_t{x1} - x0) * 3);
+}
+
 // Walks the run-length stream. Runs are clipped at the row's end; pixels the stream
-// skips or never reaches keep the output's black.
+// skips or never reaches are black.
 void decodeRunLength(BmpLayout& layout, const OutputRows& output) {
     bool fourBit = layout.compression == kCompressionRle4;
     ByteCursor& cursor = layout.pixelData;
@@ -319,7 +327,7 @@ void decodeRunLength(BmpLayout& layout, const OutputRows& output) {
     while (y < layout.rows) {
         uint8_t count = 0;
         uint8_t value = 0;
-        if (!cursor.u8(count) || !cursor.u8(value)) return;
+        if (!cursor.u8(count) || !cursor.u8(value)) break;
         uint8_t* row = output.row(y);
         if (count > 0) {
             uint32_t drawn = std::min<uint32_t>(count, layout.width - x);
@@ -335,20 +343,26 @@ void decodeRunLength(BmpLayout& layout, const OutputRows& output) {
             continue;
         }
         if (value == 0) {  // end of line
+            blacken(output, layout.width, x, y, 0, y + 1);
             x = 0;
             ++y;
         } else if (value == 1) {  // end of bitmap
-            return;
+            break;
         } else if (value == 2) {  // delta: move right and up
             uint8_t dx = 0;
             uint8_t dy = 0;
-            if (!cursor.u8(dx) || !cursor.u8(dy)) return;
-            x = std::min<uint32_t>(layout.width, x + dx);
-            y = static_cast<uint32_t>(std::min<uint64_t>(layout.rows, uint64_t{y} + dy));
+            if (!cursor.u8(dx) || !cursor.u8(dy)) break;
+            uint32_t toX = std::min<uint32_t>(layout.width, x + dx);
+            uint32_t toY = static_cast<uint32_t>(std::min<uint64_t>(layout.rows, uint64_t{y} + dy));
+            // Past the last row nothing is left to move to.
+            if (toY == layout.rows) toX = 0;
+            blacken(output, layout.width, x, y, toX, toY);
+            x = toX;
+            y = toY;
         } else {  // absolute run of `value` pixels, padded to a 16-bit boundary
             uint32_t byteCount = fourBit ? (value + 1u) / 2 : value;
             const uint8_t* bytes = cursor.take(byteCount);
-            if (!bytes) return;
+            if (!bytes) break;
             cursor.skip(byteCount & 1);
             uint32_t drawn = std::min<uint32_t>(value, layout.width - x);
             uint8_t* out = row + uint64_t{x} * 3;
@@ -358,6 +372,7 @@ void decodeRunLength(BmpLayout& layout, const OutputRows& output) {
             x += drawn;
         }
     }
+    if (y < layout.rows) blacken(output, layout.width, x, y, 0, layout.rows);
 }
 
 }  // namespace
@@ -374,13 +389,7 @@ RgbImage* decodeBmpImage(const uint8_t* data, size_t size, uint64_t maxImageByte
         report(kOutOfMemory);
         return nullptr;
     }
-    // A run-length stream need not reach every pixel, so its output starts black (and
-    // calloc's fresh pages cost nothing until written).
-    bool runLength =
-        layout.compression == kCompressionRle8 || layout.compression == kCompressionRle4;
-    size_t bufferBytes = static_cast<size_t>(outputBytes);
-    uint8_t* pixels =
-        static_cast<uint8_t*>(runLength ? std::calloc(bufferBytes, 1) : std::malloc(bufferBytes));
+    uint8_t* pixels = allocatePicture(outputBytes);
     RgbImage* image = static_cast<RgbImage*>(std::malloc(sizeof(RgbImage)));
     if (!pixels || !image) {
         std::free(pixels);
@@ -390,7 +399,7 @@ RgbImage* decodeBmpImage(const uint8_t* data, size_t size, uint64_t maxImageByte
     }
 
     OutputRows output{pixels, uint64_t{layout.width} * 3, layout.rows, layout.topDown};
-    if (runLength) {
+    if (layout.compression == kCompressionRle8 || layout.compression == kCompressionRle4) {
         decodeRunLength(layout, output);
     } else {
         decodeUncompressed(layout, output);
@@ -402,24 +411,12 @@ RgbImage* decodeBmpImage(const uint8_t* data, size_t size, uint64_t maxImageByte
 }
 
 RgbImage* readBmpImage(const char* path) {
-    int file = open(path, O_RDONLY | O_CLOEXEC);
-    struct stat fileStats {};
-    void* view = MAP_FAILED;
-    // An empty file cannot be mapped either.
-    if (file >= 0 && fstat(file, &fileStats) == 0 && S_ISREG(fileStats.st_mode) &&
-        fileStats.st_size > 0) {
-        view =
-            mmap(nullptr, static_cast<size_t>(fileStats.st_size), PROT_READ, MAP_PRIVATE, file, 0);
-    }
-    if (view == MAP_FAILED) {
-        if (file >= 0) close(file);
+    FileBytes file;
+    // An empty file has nothing to map either.
+    if (!file.open(path) || file.size == 0) {
         std::string text = std::string("Failed to open DIB file ") + path + ".\n";
         report(text.c_str());
         return nullptr;
     }
-    size_t size = static_cast<size_t>(fileStats.st_size);
-    RgbImage* image = decodeBmpImage(static_cast<const uint8_t*>(view), size);
-    munmap(view, size);
-    close(file);
-    return image;
+    return decodeBmpImage(file.data, file.size);
 }

@@ -1,9 +1,8 @@
-// TGA reader: the file head is read item by item, the pixel data in one go, and the
-// pixels are decoded from memory through the bounded cursor.
+// TGA reader: the whole file is taken into memory in one place, then decoded from there
+// through the bounded cursor.
 #include "render/tga_reader.h"
 
 #include <GL/gl.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,12 +10,28 @@
 #include <memory>
 
 #include "base/error_report.h"
+#include "render/byte_cursor.h"
+#include "render/file_bytes.h"
 #include "render/image_size.h"
+#include "render/picture_allocator.h"
+
+namespace {
 
 const uint8_t uTGAcompare[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 const uint8_t cTGAcompare[12] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
-namespace {
+// The reader's messages, each written once. All go under the caption "ERROR" but
+// kNotType2Or10, which goes under "Invalid Image".
+constexpr const char* kCannotOpen = "Could not open texture file";
+constexpr const char* kShortHeader = "Could not read file header";
+constexpr const char* kNotType2Or10 = "TGA file be type 2 or type 10 ";
+constexpr const char* kShortInfo = "Could not read info header";
+constexpr const char* kInvalidInfo = "Invalid texture information";
+constexpr const char* kNoMemory = "Could not allocate memory for image";
+constexpr const char* kShortData = "Could not read image data";
+constexpr const char* kNoPacketHeader = "Could not read RLE header";
+constexpr const char* kShortRunPixel = "Could not read from file";
+constexpr const char* kTooManyPixels = "Too many pixels read";
 
 struct FreeBytes {
     void operator()(uint8_t* bytes) const { std::free(bytes); }
@@ -66,196 +81,112 @@ const char* decodePackets(ByteCursor& cursor, uint64_t total, uint32_t bytesPerP
     uint64_t stored = 0;
     while (stored < total) {
         uint8_t chunkheader = 0;
-        if (!cursor.u8(chunkheader)) return "Could not read RLE header";
+        if (!cursor.u8(chunkheader)) return kNoPacketHeader;
         uint64_t left = total - stored;
         uint8_t* at = target ? target + stored * bytesPerPixel : nullptr;
         if (chunkheader < 128) {
             uint64_t count = chunkheader + 1u;
             uint64_t fitting = std::min(count, left);
             const uint8_t* pixels = cursor.take(fitting * bytesPerPixel);
-            if (!pixels) return "Could not read image data";
+            if (!pixels) return kShortData;
             if (at) copySwappingRedBlue(at, pixels, fitting * bytesPerPixel, bytesPerPixel);
             stored += fitting;
             if (count > fitting) {
                 // Each pixel is read before it is stored: the first one too many is read
                 // and only its store is refused.
-                if (!cursor.take(bytesPerPixel)) return "Could not read image data";
-                return "Too many pixels read";
+                if (!cursor.take(bytesPerPixel)) return kShortData;
+                return kTooManyPixels;
             }
         } else {
             uint64_t count = chunkheader - 127u;
             const uint8_t* pixel = cursor.take(bytesPerPixel);
-            if (!pixel) return "Could not read from file";
+            if (!pixel) return kShortRunPixel;
             uint64_t fitting = std::min(count, left);
             if (at) fillRun(at, pixel, fitting, bytesPerPixel);
             stored += fitting;
-            if (count > fitting) return "Too many pixels read";
+            if (count > fitting) return kTooManyPixels;
         }
     }
     return nullptr;
 }
 
-// Bytes from the file's position to its end, or UINT64_MAX when the file has no fixed
-// size (a pipe or a device).
-uint64_t bytesLeft(FILE* file) {
-    struct stat status;
-    long position = std::ftell(file);
-    if (position < 0 || fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return UINT64_MAX;
+// The information header, the first step of both decoders: the picture's size and depth,
+// checked, and the byte count of its pixels.
+bool readInfo(TgaDecoder& decoder, TgaImage* image, ByteCursor& file) {
+    const uint8_t* infoBytes = file.take(sizeof decoder.info);
+    if (!infoBytes) return refuse(kShortInfo);
+    std::memcpy(decoder.info, infoBytes, sizeof decoder.info);
+    const uint8_t* info = decoder.info;
+    image->width = info[0] + 256u * info[1];
+    image->height = info[2] + 256u * info[3];
+    image->bitsPerPixel = info[4];
+    decoder.width = image->width;
+    decoder.height = image->height;
+    decoder.bitsPerPixel = image->bitsPerPixel;
+    if (decoder.width == 0 || decoder.height == 0 ||
+        (decoder.bitsPerPixel != 24 && decoder.bitsPerPixel != 32)) {
+        return refuse(kInvalidInfo);
     }
-    uint64_t size = static_cast<uint64_t>(status.st_size);
-    uint64_t done = static_cast<uint64_t>(position);
-    return size > done ? size - done : 0;
-}
-
-// Up to `limit` bytes from the file's position on, in one read where the file's size is
-// known. False when there is no memory for them.
-bool readUpTo(FILE* file, uint64_t limit, HeapBytes& bytes, size_t& size) {
-    uint64_t left = bytesLeft(file);
-    // One byte more than is left lets the first read meet the end of the file.
-    uint64_t capacity = std::min(left == UINT64_MAX ? uint64_t{1} << 16 : left + 1, limit);
-    size = 0;
-    for (;;) {
-        if (capacity > SIZE_MAX) return false;
-        auto* grown = static_cast<uint8_t*>(std::realloc(bytes.get(), capacity));
-        if (!grown) return false;
-        static_cast<void>(bytes.release());  // realloc has taken the old block over
-        bytes.reset(grown);
-        size += std::fread(grown + size, 1, static_cast<size_t>(capacity) - size, file);
-        if (size < capacity || capacity == limit) return true;
-        capacity = std::min(capacity * 2, limit);
+    image->format = decoder.bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
+    decoder.bytesPerPixel = decoder.bitsPerPixel / 8;
+    uint64_t bytes = 0;
+    // A size that does not fit the 32-bit field is one that cannot be allocated.
+    if (!imageBytes(decoder.width, decoder.height, decoder.bytesPerPixel, bytes) ||
+        bytes > UINT32_MAX) {
+        decoder.imageSize = 0;
+        return refusePixels(image, kNoMemory);
     }
-}
-
-bool readInfo(TgaDecoder& decoder, TgaImage* image, FILE* file) {
-    if (std::fread(decoder.info, sizeof decoder.info, 1, file) != 1) {
-        return refuse("Could not read info header");
-    }
-    return decoder.takeInfo(image);
-}
-
-bool readUncompressedPixels(const TgaDecoder& decoder, TgaImage* image, FILE* file) {
-    // A file too short for its picture is refused before a buffer is made for it.
-    if (bytesLeft(file) < decoder.imageSize) {
-        return refusePixels(image, "Could not read image data");
-    }
-    HeapBytes pixels(static_cast<uint8_t*>(std::malloc(decoder.imageSize)));
-    if (!pixels) return refusePixels(image, "Could not allocate memory for image");
-    if (std::fread(pixels.get(), 1, decoder.imageSize, file) < decoder.imageSize) {
-        return refusePixels(image, "Could not read image data");
-    }
-    copySwappingRedBlue(pixels.get(), pixels.get(), decoder.imageSize, decoder.bytesPerPixel);
-    image->pixels = pixels.release();
-    return true;
-}
-
-// The packet bytes that a picture can use: at worst one packet per pixel, plus the one
-// pixel past the end that a raw packet too long reads. A footer after them is never read.
-bool readPacketBytes(const TgaDecoder& decoder, TgaImage* image, FILE* file, HeapBytes& bytes,
-                     size_t& size) {
-    uint64_t total = uint64_t{decoder.width} * decoder.height;
-    if (!readUpTo(file, (total + 1) * (decoder.bytesPerPixel + 1), bytes, size)) {
-        return refusePixels(image, "Could not allocate memory for image");
-    }
+    decoder.imageSize = static_cast<uint32_t>(bytes);
     return true;
 }
 
 }  // namespace
 
 bool TgaDecoder::loadTga(TgaImage* image, const char* path) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) return refuse("Could not open texture file");
-    if (std::fread(header, sizeof header, 1, file) != 1) {
-        std::fclose(file);
-        return refuse("Could not read file header");
-    }
+    FileBytes file;
+    if (!file.open(path)) return refuse(kCannotOpen);
+    return decodeTga(image, file.data, file.size);
+}
+
+bool TgaDecoder::decodeTga(TgaImage* image, const uint8_t* data, size_t size) {
+    ByteCursor file{data, size};
+    const uint8_t* headerBytes = file.take(sizeof header);
+    if (!headerBytes) return refuse(kShortHeader);
+    std::memcpy(header, headerBytes, sizeof header);
     if (std::memcmp(header, uTGAcompare, sizeof header) == 0) {
         return loadUncompressedTga(image, file);
     }
     if (std::memcmp(header, cTGAcompare, sizeof header) == 0) {
         return loadCompressedTga(image, file);
     }
-    std::fclose(file);
-    return refuse("TGA file be type 2 or type 10 ", "Invalid Image");
+    return refuse(kNotType2Or10, "Invalid Image");
 }
 
-bool TgaDecoder::loadUncompressedTga(TgaImage* image, FILE* file) {
-    bool loaded = readInfo(*this, image, file) && readUncompressedPixels(*this, image, file);
-    std::fclose(file);
-    return loaded;
-}
-
-bool TgaDecoder::loadCompressedTga(TgaImage* image, FILE* file) {
-    HeapBytes bytes;
-    size_t size = 0;
-    bool ready = readInfo(*this, image, file) && readPacketBytes(*this, image, file, bytes, size);
-    std::fclose(file);
-    if (!ready) return false;
-    ByteCursor cursor{bytes.get(), size};
-    return decodeCompressedPixels(image, cursor);
-}
-
-bool TgaDecoder::decodeTga(TgaImage* image, const uint8_t* data, size_t size) {
-    ByteCursor cursor{data, size};
-    const uint8_t* headerBytes = cursor.take(sizeof header);
-    if (!headerBytes) return refuse("Could not read file header");
-    std::memcpy(header, headerBytes, sizeof header);
-    bool compressed = std::memcmp(header, cTGAcompare, sizeof header) == 0;
-    if (!compressed && std::memcmp(header, uTGAcompare, sizeof header) != 0) {
-        return refuse("TGA file be type 2 or type 10 ", "Invalid Image");
-    }
-    const uint8_t* infoBytes = cursor.take(sizeof info);
-    if (!infoBytes) return refuse("Could not read info header");
-    std::memcpy(info, infoBytes, sizeof info);
-    if (!takeInfo(image)) return false;
-    return compressed ? decodeCompressedPixels(image, cursor)
-                      : decodeUncompressedPixels(image, cursor);
-}
-
-bool TgaDecoder::takeInfo(TgaImage* image) {
-    image->width = info[0] + 256u * info[1];
-    image->height = info[2] + 256u * info[3];
-    image->bitsPerPixel = info[4];
-    width = image->width;
-    height = image->height;
-    bitsPerPixel = image->bitsPerPixel;
-    if (width == 0 || height == 0 || (bitsPerPixel != 24 && bitsPerPixel != 32)) {
-        return refuse("Invalid texture information");
-    }
-    image->format = bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
-    bytesPerPixel = bitsPerPixel / 8;
-    uint64_t bytes = 0;
-    // A size that does not fit the 32-bit field is one that cannot be allocated.
-    if (!imageBytes(width, height, bytesPerPixel, bytes) || bytes > UINT32_MAX) {
-        imageSize = 0;
-        return refusePixels(image, "Could not allocate memory for image");
-    }
-    imageSize = static_cast<uint32_t>(bytes);
-    return true;
-}
-
-bool TgaDecoder::decodeUncompressedPixels(TgaImage* image, ByteCursor& cursor) {
-    const uint8_t* data = cursor.take(imageSize);
-    if (!data) return refusePixels(image, "Could not read image data");
-    auto* pixels = static_cast<uint8_t*>(std::malloc(imageSize));
-    if (!pixels) return refusePixels(image, "Could not allocate memory for image");
+bool TgaDecoder::loadUncompressedTga(TgaImage* image, ByteCursor& file) {
+    if (!readInfo(*this, image, file)) return false;
+    // A file too short for its picture is refused before a buffer is made for it.
+    const uint8_t* data = file.take(imageSize);
+    if (!data) return refusePixels(image, kShortData);
+    uint8_t* pixels = allocatePicture(imageSize);
+    if (!pixels) return refusePixels(image, kNoMemory);
     copySwappingRedBlue(pixels, data, imageSize, bytesPerPixel);
     image->pixels = pixels;
     return true;
 }
 
-bool TgaDecoder::decodeCompressedPixels(TgaImage* image, ByteCursor& cursor) {
+bool TgaDecoder::loadCompressedTga(TgaImage* image, ByteCursor& file) {
+    if (!readInfo(*this, image, file)) return false;
     uint64_t total = uint64_t{width} * height;
     // Every packet takes a header and a pixel and gives at most 128 pixels. Data shorter
     // than that for the whole picture cannot succeed: it is walked for its message
     // without a buffer, so a tiny file cannot make the reader allocate gigabytes.
     uint64_t fewestBytes = (total + 127) / 128 * (bytesPerPixel + 1);
     HeapBytes pixels;
-    if (cursor.has(fewestBytes)) {
-        pixels.reset(static_cast<uint8_t*>(std::malloc(imageSize)));
-        if (!pixels) return refusePixels(image, "Could not allocate memory for image");
+    if (file.has(fewestBytes)) {
+        pixels.reset(allocatePicture(imageSize));
+        if (!pixels) return refusePixels(image, kNoMemory);
     }
-    if (const char* failure = decodePackets(cursor, total, bytesPerPixel, pixels.get())) {
+    if (const char* failure = decodePackets(file, total, bytesPerPixel, pixels.get())) {
         return refusePixels(image, failure);
     }
     image->pixels = pixels.release();

@@ -4,9 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
-#include "render/byte_cursor.h"
+struct ByteCursor;
 
 struct TgaImage {
     uint8_t* pixels;
@@ -26,18 +25,13 @@ struct TgaDecoder {
     uint32_t width;
     uint32_t bitsPerPixel;
 
+    // Reads the whole file and decodes it. On success the image holds a picture the caller
+    // releases with free; every failure is reported once and returns false.
     bool loadTga(TgaImage* image, const char* path);
-    bool loadUncompressedTga(TgaImage* image, FILE* file);
-    bool loadCompressedTga(TgaImage* image, FILE* file);
-
     // loadTga on a whole file already in memory, with the same messages and results.
     bool decodeTga(TgaImage* image, const uint8_t* data, size_t size);
 
-    // Steps shared by the file and the memory entries.
-    bool takeInfo(TgaImage* image);
-    bool decodeUncompressedPixels(TgaImage* image, ByteCursor& cursor);
-    bool decodeCompressedPixels(TgaImage* image, ByteCursor& cursor);
+    // The two decoders that loadTga hands the bytes after the 12-byte header to.
+    bool loadUncompressedTga(TgaImage* image, ByteCursor& file);
+    bool loadCompressedTga(TgaImage* image, ByteCursor& file);
 };
-
-extern const uint8_t uTGAcompare[12];
-extern const uint8_t cTGAcompare[12];
