@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "tests/asset_test_decoders.h"
+#include "tests/support/strict_readers.h"
 #include "tools/bmp_writer.h"
 #include "tools/tga_writer.h"
 
@@ -62,7 +62,7 @@ TEST(TgaWriter, Writes24BitPicturesWithoutAlphaBits) {
 TEST(TgaWriter, LongRowsRoundTripWithinRows) {
     for (int channels : {3, 4}) {
         Picture picture = awkwardRows(channels);
-        DecodedPicture decoded;
+        Picture decoded;
         ASSERT_EQ(decodeTgaRle(encodeTgaRle(picture), decoded), "") << channels;
         EXPECT_EQ(decoded.width, picture.width);
         EXPECT_EQ(decoded.height, picture.height);
@@ -93,7 +93,7 @@ TEST(BmpWriter, Encodes24BitRowsOfEveryPaddingRoundTrip) {
         for (size_t i = 0; i < picture.pixels.size(); ++i) {
             picture.pixels[i] = static_cast<uint8_t>(i * 29);
         }
-        DecodedPicture decoded;
+        Picture decoded;
         ASSERT_EQ(decodeBmp(encodeBmp24(picture), decoded), "") << width;
         EXPECT_EQ(decoded.pixels, picture.pixels) << width;
     }
@@ -129,7 +129,7 @@ TEST(BmpWriter, LongRle8RowsRoundTrip) {
     for (int i = 0; i < 256; ++i) {
         palette.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 9});
     }
-    DecodedPicture decoded;
+    Picture decoded;
     ASSERT_EQ(decodeBmp(encodeBmpRle8(indices, palette), decoded), "");
     ASSERT_EQ(decoded.width, indices.width);
     ASSERT_EQ(decoded.height, indices.height);

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/temp_dir.h"
-#include "tests/tga_file_builder.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tga_file.h"
 
 namespace {
 

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/bmp_builder.h"
-#include "tests/report_recorder.h"
+#include "tests/support/report_recorder.h"
+#include "tests/support/temp_dir.h"
+#include "tools/bmp_writer.h"
 
 namespace {
 
@@ -143,7 +144,8 @@ class BmpReaderTest : public testing::Test {
         EXPECT_FALSE(decode(bytes).ok);
         expectOneReport(text);
     }
-    std::string tempPath(const char* name) { return testing::TempDir() + "bmp_reader_" + name; }
+    std::string tempPath(const char* name) { return dir.file(name); }
+    TempDir dir;
 };
 
 TEST_F(BmpReaderTest, TwoByTwoFileGivesBottomRowFirstWithoutPadding) {
@@ -533,7 +535,7 @@ TEST_F(BmpReaderTest, FilesThatCannotBeOpenedOrMappedReportTheirPath) {
 
     recordedReports().clear();
     std::string empty = tempPath("empty.bmp");
-    ASSERT_TRUE(writeFile(empty, {}));
+    ASSERT_TRUE(writeFile(empty, std::vector<uint8_t>{}));
     EXPECT_EQ(readBmpImage(empty.c_str()), nullptr);
     expectOneReport("Failed to open DIB file " + empty + ".\n");
 

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/bmp_builder.h"
-#include "tests/report_recorder.h"
+#include "tests/support/report_recorder.h"
+#include "tests/support/temp_dir.h"
+#include "tools/bmp_writer.h"
 
 namespace {
 
@@ -68,24 +69,15 @@ GLuint builderTexture(int width, int height, const std::vector<uint8_t>& rgb) {
     return texture;
 }
 
-struct Picture {
-    int width;
-    int height;
-    std::vector<uint32_t> colors;  // 0xRRGGBB, bottom row first
-    std::vector<uint8_t> rgb;
-};
-
+// An R,G,B picture, bottom row first: red across, green up, blue varying.
 Picture makePicture(int width, int height) {
-    Picture p{width, height, {}, {}};
+    Picture p = Picture::blank(width, height, 3);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            uint32_t c = (static_cast<uint32_t>(x * 255 / width) << 16) |
-                         (static_cast<uint32_t>(y * 255 / height) << 8) |
-                         static_cast<uint32_t>((x * 37 + y * 101) & 0xFF);
-            p.colors.push_back(c);
-            p.rgb.push_back(static_cast<uint8_t>(c >> 16));
-            p.rgb.push_back(static_cast<uint8_t>(c >> 8));
-            p.rgb.push_back(static_cast<uint8_t>(c));
+            uint8_t* pixel = p.at(x, y);
+            pixel[0] = static_cast<uint8_t>(x * 255 / width);
+            pixel[1] = static_cast<uint8_t>(y * 255 / height);
+            pixel[2] = static_cast<uint8_t>((x * 37 + y * 101) & 0xFF);
         }
     }
     return p;
@@ -94,19 +86,16 @@ Picture makePicture(int width, int height) {
 class BmpTextureTest : public testing::Test {
   protected:
     ReportRecorder recorder;
+    TempDir dir;
 
     void SetUp() override {
         glBindTexture(GL_TEXTURE_2D, 0);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     }
     std::string writeBmp(const Picture& picture) {
-        BmpFile file;
-        file.width = picture.width;
-        file.height = picture.height;
-        file.pixelData = packRows(picture.colors, picture.width, picture.height, 24);
-        std::string path = testing::TempDir() + "bmp_texture_" + std::to_string(picture.width) +
-                           "x" + std::to_string(picture.height) + ".bmp";
-        EXPECT_TRUE(writeFile(path, file.bytes()));
+        std::string path =
+            dir.file(std::to_string(picture.width) + "x" + std::to_string(picture.height) + ".bmp");
+        EXPECT_TRUE(writeFile(path, encodeBmp24(picture)));
         return path;
     }
     // Loads the picture from a file and checks what every successful load leaves.
@@ -158,12 +147,12 @@ TEST_F(BmpTextureTest, PowerOfTwoPictureGivesLevelZeroBottomRowFirstAndAFullChai
     Picture picture = makePicture(256, 256);
     std::vector<Level> levels = readLevels(load(picture));
     ASSERT_EQ(levels.size(), 9u);
-    EXPECT_EQ(levels[0].rgb, picture.rgb);
+    EXPECT_EQ(levels[0].rgb, picture.pixels);
     for (size_t k = 0; k < levels.size(); ++k) {
         EXPECT_EQ(levels[k].width, 256 >> k);
         EXPECT_EQ(levels[k].height, 256 >> k);
     }
-    std::vector<Level> expected = readLevels(builderTexture(256, 256, picture.rgb));
+    std::vector<Level> expected = readLevels(builderTexture(256, 256, picture.pixels));
     ASSERT_EQ(expected.size(), levels.size());
     for (size_t k = 1; k < levels.size(); ++k) EXPECT_EQ(levels[k].rgb, expected[k].rgb) << k;
 }
@@ -175,7 +164,7 @@ TEST_F(BmpTextureTest, RowsNotAMultipleOfFourBytesUploadUnskewed) {
         Picture picture = makePicture(width, height);
         std::vector<Level> levels = readLevels(load(picture));
         ASSERT_FALSE(levels.empty());
-        EXPECT_EQ(levels[0].rgb, picture.rgb);
+        EXPECT_EQ(levels[0].rgb, picture.pixels);
         EXPECT_EQ(levels.back().width, 1);
         EXPECT_EQ(levels.back().height, 1);
     }
@@ -190,7 +179,7 @@ TEST_F(BmpTextureTest, OtherSidesAreScaledOnceSoLevelZeroMatchesTheChain) {
         Picture picture = makePicture(width, height);
         std::vector<Level> levels = readLevels(load(picture));
         ASSERT_FALSE(levels.empty());
-        Level builderLevel0 = readLevel(builderTexture(width, height, picture.rgb), 0);
+        Level builderLevel0 = readLevel(builderTexture(width, height, picture.pixels), 0);
         const Level& level0 = levels[0];
         ASSERT_EQ(level0.width, builderLevel0.width);
         ASSERT_EQ(level0.height, builderLevel0.height);
@@ -198,7 +187,7 @@ TEST_F(BmpTextureTest, OtherSidesAreScaledOnceSoLevelZeroMatchesTheChain) {
         std::vector<uint8_t> scaled(level0.rgb.size());
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        gluScaleImage(GL_RGB, width, height, GL_UNSIGNED_BYTE, picture.rgb.data(), level0.width,
+        gluScaleImage(GL_RGB, width, height, GL_UNSIGNED_BYTE, picture.pixels.data(), level0.width,
                       level0.height, GL_UNSIGNED_BYTE, scaled.data());
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
         glPixelStorei(GL_PACK_ALIGNMENT, 4);

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "render/bmp_reader.h"
-#include "tests/report_recorder.h"
+#include "tests/support/report_recorder.h"
+#include "tests/support/whole_file.h"
+#include "tools/picture.h"
 
 namespace {
 
@@ -39,24 +41,13 @@ std::vector<Row> readTable(const std::string& path) {
     return rows;
 }
 
-std::vector<uint8_t> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 uint32_t u32At(const std::vector<uint8_t>& bytes, size_t offset) {
     uint32_t v = 0;
     for (int i = 3; i >= 0; --i) v = (v << 8) | bytes.at(offset + i);
     return v;
 }
 
-// An 8-bit RGB picture, top row first.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-};
-
+// An 8-bit R,G,B picture, top row first.
 Picture readPng(const std::string& path) {
     Picture picture;
     png_image image;
@@ -67,13 +58,14 @@ Picture readPng(const std::string& path) {
         return picture;
     }
     image.format = PNG_FORMAT_RGB;
-    picture.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) {
+    picture.pixels.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr)) {
         ADD_FAILURE() << "cannot decode " << path << ": " << image.message;
         return Picture{};
     }
     picture.width = static_cast<int>(image.width);
     picture.height = static_cast<int>(image.height);
+    picture.channels = 3;
     return picture;
 }
 
@@ -147,7 +139,7 @@ void expectLikeReference(const std::string& file, const Outcome& outcome, const 
     if (mode == "fill") mask = readPng(kSuiteDir + "/" + expected[5]);
     std::vector<int> bits = {8, 8, 8};
     if (mode == "bits555") bits = {5, 5, 5};
-    if (mode == "masks") bits = maskBits(readBytes(kSuiteDir + "/" + file));
+    if (mode == "masks") bits = maskBits(readWholeFile(kSuiteDir + "/" + file));
     int completeRows = mode.rfind("rows", 0) == 0 ? std::stoi(mode.substr(4)) : reference.height;
     ASSERT_TRUE(mode == "exact" || mode == "bits555" || mode == "masks" || mode == "fill" ||
                 mode.rfind("rows", 0) == 0)
@@ -159,15 +151,15 @@ void expectLikeReference(const std::string& file, const Outcome& outcome, const 
         if (bottomUp >= completeRows) continue;
         for (int x = 0; x < reference.width; ++x) {
             size_t at = (size_t{static_cast<size_t>(y)} * reference.width + x) * 3;
-            if (!mask.rgb.empty() && mask.rgb[at] < 128) continue;
+            if (!mask.pixels.empty() && mask.pixels[at] < 128) continue;
             size_t ours = (size_t{static_cast<size_t>(bottomUp)} * reference.width + x) * 3;
             for (int c = 0; c < 3; ++c) {
                 int shift = 8 - std::min(bits[c], 8);
-                if ((outcome.rgb[ours + c] >> shift) != (reference.rgb[at + c] >> shift)) {
+                if ((outcome.rgb[ours + c] >> shift) != (reference.pixels[at + c] >> shift)) {
                     if (++mismatches <= 3) {
-                        ADD_FAILURE()
-                            << "pixel " << x << "," << y << " (top row 0) channel " << c << ": "
-                            << int{outcome.rgb[ours + c]} << " vs " << int{reference.rgb[at + c]};
+                        ADD_FAILURE() << "pixel " << x << "," << y << " (top row 0) channel " << c
+                                      << ": " << int{outcome.rgb[ours + c]} << " vs "
+                                      << int{reference.pixels[at + c]};
                     }
                 }
             }
@@ -178,7 +170,7 @@ void expectLikeReference(const std::string& file, const Outcome& outcome, const 
 
 // Width and row count from the file's information header.
 void expectHeaderSize(const std::string& file, const Outcome& outcome) {
-    std::vector<uint8_t> bmp = readBytes(kSuiteDir + "/" + file);
+    std::vector<uint8_t> bmp = readWholeFile(kSuiteDir + "/" + file);
     ASSERT_EQ(u32At(bmp, 14), 40u);
     int32_t width = static_cast<int32_t>(u32At(bmp, 18));
     int32_t height = static_cast<int32_t>(u32At(bmp, 22));

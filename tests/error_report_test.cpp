@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/report_dialog.h"
-#include "tests/report_recorder.h"
+#include "tests/support/report_recorder.h"
 
 namespace {
 

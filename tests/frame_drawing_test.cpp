@@ -10,16 +10,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "app/animation.h"
 #include "app/scene_setup.h"
 #include "app/scene_state.h"
 #include "app/window_input.h"
-#include "tests/report_recorder.h"
+#include "tests/support/report_recorder.h"
+#include "tests/support/working_directory.h"
 #include "timing/perf_timer.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,19 +25,15 @@ class FrameDrawingTest : public testing::Test {
   protected:
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        const char* runDir = SNOW_RUN_DIR;
-        original = fs::current_path();
-        fs::current_path(runDir);
         initScene();
         onReshape(800, 600);
     }
-    void TearDown() override { fs::current_path(original); }
     // One idle step and one frame, as GLUT's loop runs them.
     void step() {
         onIdle();
         onDisplay();
     }
-    fs::path original;
+    WorkingDirectory workingDirectory{SNOW_RUN_DIR};
     ReportRecorder recorder;
 };
 

@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "base/error_report.h"
-#include "tests/asset_test_decoders.h"
-#include "tests/report_recorder.h"
+#include "tests/support/report_recorder.h"
+#include "tests/support/strict_readers.h"
+#include "tests/support/temp_dir.h"
 #include "tools/asset_generation.h"
 #include "tools/bmp_writer.h"
 #include "tools/font_atlas.h"
@@ -38,10 +39,10 @@ class RecordedTest : public testing::Test {
 constexpr int kCell = 32;
 
 // The atlas as a TGA file would give it to the GL: rows bottom first.
-DecodedPicture decodedAtlas() {
+Picture decodedAtlas() {
     Picture atlas;
     EXPECT_TRUE(makeFontAtlas(kRegularFontPath, kBoldFontPath, atlas));
-    DecodedPicture decoded;
+    Picture decoded;
     EXPECT_EQ(decodeTgaRle(encodeTgaRle(atlas), decoded), "");
     return decoded;
 }
@@ -55,7 +56,7 @@ struct CellInk {
 
 // The cell where the font reads glyph `glyph`: column glyph % 16, row glyph / 16 counted
 // from the texture's top (t = 1), which is the file's last row.
-CellInk inkOfGlyph(const DecodedPicture& atlas, int glyph) {
+CellInk inkOfGlyph(const Picture& atlas, int glyph) {
     const int left = (glyph % 16) * kCell;
     const int bottom = atlas.height - (glyph / 16 + 1) * kCell;
     CellInk ink;
@@ -108,7 +109,7 @@ TEST(FontAtlas, IsA512Square32BitRunLengthTga) {
 }
 
 TEST(FontAtlas, LetterAOfBothSetsIsWhereTheFontReadsIt) {
-    DecodedPicture atlas = decodedAtlas();
+    Picture atlas = decodedAtlas();
     // Set 0: list 33, column 1, row 2 from the top; set 1: list 161, column 1, row 10.
     for (int set : {0, 1}) {
         SCOPED_TRACE(set);
@@ -152,7 +153,7 @@ TEST(FontAtlas, LetterAOfBothSetsIsWhereTheFontReadsIt) {
 }
 
 TEST(FontAtlas, GlyphsStandUprightLeftToRight) {
-    DecodedPicture atlas = decodedAtlas();
+    Picture atlas = decodedAtlas();
     for (int set : {0, 1}) {
         SCOPED_TRACE(set);
         EXPECT_LT(inkCentreY(inkOfGlyph(atlas, glyphOf('_', set))), 10.0);
@@ -163,7 +164,7 @@ TEST(FontAtlas, GlyphsStandUprightLeftToRight) {
 }
 
 TEST(FontAtlas, BackgroundsAreSeeThroughWhite) {
-    DecodedPicture atlas = decodedAtlas();
+    Picture atlas = decodedAtlas();
     ASSERT_EQ(atlas.channels, 4);
     for (int y = 0; y < atlas.height; ++y) {
         for (int x = 0; x < atlas.width; ++x) {
@@ -189,7 +190,7 @@ TEST(FontAtlas, BackgroundsAreSeeThroughWhite) {
 }
 
 TEST(FontAtlas, SetOneIsBold) {
-    DecodedPicture atlas = decodedAtlas();
+    Picture atlas = decodedAtlas();
     for (char c : {'A', 'f', '5'}) {
         EXPECT_GT(inkOfGlyph(atlas, glyphOf(c, 1)).total,
                   inkOfGlyph(atlas, glyphOf(c, 0)).total * 5 / 4)
@@ -214,7 +215,7 @@ struct SeamDifferences {
     double acrossSeam = 0;
 };
 
-SeamDifferences differences(const DecodedPicture& picture, bool horizontal) {
+SeamDifferences differences(const Picture& picture, bool horizontal) {
     SeamDifferences result;
     long insidePairs = 0;
     long seamPairs = 0;
@@ -236,7 +237,7 @@ SeamDifferences differences(const DecodedPicture& picture, bool horizontal) {
     return result;
 }
 
-void expectSeamless(const DecodedPicture& picture) {
+void expectSeamless(const Picture& picture) {
     for (bool horizontal : {true, false}) {
         SeamDifferences d = differences(picture, horizontal);
         EXPECT_GT(d.inside, 0.0);
@@ -244,8 +245,8 @@ void expectSeamless(const DecodedPicture& picture) {
     }
 }
 
-DecodedPicture decodeBmpBytes(const std::vector<uint8_t>& file) {
-    DecodedPicture picture;
+Picture decodeBmpBytes(const std::vector<uint8_t>& file) {
+    Picture picture;
     EXPECT_EQ(decodeBmp(file, picture), "");
     return picture;
 }
@@ -260,7 +261,7 @@ TEST(SnowTexture, IsA256Square24BitBmp) {
 }
 
 TEST(SnowTexture, IsBrightColdAndTilesSeamlessly) {
-    DecodedPicture snow = decodeBmpBytes(encodeBmp24(makeSnowTexture()));
+    Picture snow = decodeBmpBytes(encodeBmp24(makeSnowTexture()));
     double sum[3] = {0, 0, 0};
     int darkest = 255;
     for (int y = 0; y < snow.height; ++y) {
@@ -277,7 +278,7 @@ TEST(SnowTexture, IsBrightColdAndTilesSeamlessly) {
 }
 
 TEST(SnowNormalMap, HoldsUnitNormalsFacingOutWithRelief) {
-    DecodedPicture normals = decodeBmpBytes(encodeBmp24(makeSnowNormalMap()));
+    Picture normals = decodeBmpBytes(encodeBmp24(makeSnowNormalMap()));
     ASSERT_EQ(normals.width, 256);
     ASSERT_EQ(normals.height, 256);
     double sumZ = 0;
@@ -331,7 +332,7 @@ TEST(StoneTexture, IsA256SquarePaletteRle8BmpOfManyShades) {
     EXPECT_EQ(littleEndian(file, 30, 4), 1u);
     EXPECT_EQ(littleEndian(file, 46, 4), 64u);
     EXPECT_LT(file.size(), 54u + 64u * 4u + 256u * 256u);  // the encoding pays
-    DecodedPicture decoded = decodeBmpBytes(file);
+    Picture decoded = decodeBmpBytes(file);
     std::vector<bool> seen(256, false);
     for (int y = 0; y < decoded.height; ++y) {
         for (int x = 0; x < decoded.width; ++x) seen[decoded.at(x, y)[0]] = true;
@@ -375,16 +376,8 @@ TEST(WinterTune, IsThirtySecondsOfStereoStartingOnE5) {
 
 class AssetGeneration : public RecordedTest {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/snow-assets-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
-    }
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(directory, error);
-    }
-    fs::path directory;
+    TempDir temp;
+    fs::path directory{temp.path()};
 };
 
 struct Mp3Frames {
@@ -421,19 +414,19 @@ TEST_F(AssetGeneration, WritesEveryFileTheDemoReads) {
     ASSERT_TRUE(generateAssets(directory.string()));
     EXPECT_TRUE(recordedReports().empty());
 
-    DecodedPicture font;
+    Picture font;
     EXPECT_EQ(decodeTgaRle(readWholeFile(directory / "textures/font.tga"), font), "");
     EXPECT_EQ(font.width, 512);
     EXPECT_EQ(font.channels, 4);
     for (const char* name : {"textures/snow.bmp", "textures/normalmapsnow.bmp"}) {
         std::vector<uint8_t> file = readWholeFile(directory / name);
-        DecodedPicture picture;
+        Picture picture;
         EXPECT_EQ(decodeBmp(file, picture), "") << name;
         EXPECT_EQ(picture.width, 256) << name;
         EXPECT_EQ(littleEndian(file, 28, 2), 24u) << name;
     }
     std::vector<uint8_t> stone = readWholeFile(directory / "textures/stone.bmp");
-    DecodedPicture stonePicture;
+    Picture stonePicture;
     EXPECT_EQ(decodeBmp(stone, stonePicture), "");
     EXPECT_EQ(littleEndian(stone, 30, 4), 1u);
 

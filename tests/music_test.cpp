@@ -10,10 +10,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -45,13 +46,8 @@ void writeToneWav(const std::string& path, double seconds) {
     }
 }
 
-std::vector<char> readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
-}
-
-bool anyNonZero(const std::vector<char>& bytes) {
-    for (char b : bytes) {
+bool anyNonZero(const std::vector<uint8_t>& bytes) {
+    for (uint8_t b : bytes) {
         if (b != 0) return true;
     }
     return false;
@@ -60,15 +56,12 @@ bool anyNonZero(const std::vector<char>& bytes) {
 class MusicTest : public testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/snowdemo-music-XXXXXX";
-        dir = mkdtemp(pattern);
-        output = dir + "/out.raw";
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string dir;
-    std::string output;
+    TempDir temp;
+    std::string dir = temp.path();
+    std::string output = temp.file("out.raw");
 };
 
 TEST_F(MusicTest, PlaysStreamAndLoopCountKeepsItPlaying) {
@@ -81,7 +74,7 @@ TEST_F(MusicTest, PlaysStreamAndLoopCountKeepsItPlaying) {
     EXPECT_TRUE(musicStreamSetLoopCount(playingStream, 5));
     SDL_Delay(800);  // longer than one play: only the repeats can still be playing
     EXPECT_TRUE(Mix_PlayingMusic());
-    EXPECT_TRUE(anyNonZero(readAll(output)));
+    EXPECT_TRUE(anyNonZero(readWholeFile(output)));
 }
 
 TEST_F(MusicTest, MissingFileLeavesEverythingSilentAndSafe) {

@@ -10,29 +10,24 @@
 #include <string>
 
 #include "app/scene_state.h"
-#include "tests/report_recorder.h"
+#include "tests/support/report_recorder.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/working_directory.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// Set-up in a copy of the run directory, so that a test may break the copy's files.
 class SceneSetupTest : public testing::Test {
   protected:
-    void SetUp() override {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        const char* runDir = SNOW_RUN_DIR;
-        char pattern[] = "/tmp/snowdemo-setup-XXXXXX";
-        dir = mkdtemp(pattern);
-        fs::copy(runDir, dir, fs::copy_options::recursive);
-        original = fs::current_path();
-        fs::current_path(dir);
+    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+    static fs::path copyOfRunDirectory(const TempDir& temp) {
+        fs::copy(SNOW_RUN_DIR, temp.path(), fs::copy_options::recursive);
+        return temp.path();
     }
-    void TearDown() override {
-        fs::current_path(original);
-        fs::remove_all(dir);
-    }
-    fs::path dir;
-    fs::path original;
+    TempDir temp;
+    WorkingDirectory workingDirectory{copyOfRunDirectory(temp)};
     ReportRecorder recorder;
 };
 

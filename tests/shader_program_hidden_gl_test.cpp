@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "render/shader_program.h"
-#include "tests/report_recorder.h"
+#include "tests/support/report_recorder.h"
 
 // The preloaded library is loaded before the sanitizer runtime.
 extern "C" const char* __asan_default_options() {

@@ -15,7 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/report_recorder.h"
+#include "tests/support/report_recorder.h"
+#include "tests/support/temp_dir.h"
 
 // A source too large for any allocation must be refused with a report, not abort the
 // sanitizer build.
@@ -63,30 +64,24 @@ GLint currentProgram() {
 class ShaderProgramTest : public testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = testing::TempDir() + "shader_program_test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
         while (glGetError() != GL_NO_ERROR) {
         }
     }
     void TearDown() override {
         glUseProgram(0);
-        for (const std::string& file : files) std::remove(file.c_str());
-        rmdir(dir.c_str());
+        if (!fileOutsideDir.empty()) std::remove(fileOutsideDir.c_str());
     }
 
-    // Writes a file into the test's directory and returns its path.
-    std::string writeFile(const std::string& name, const std::string& content) {
-        std::string path = dir + "/" + name;
-        std::ofstream(path, std::ios::binary) << content;
-        files.push_back(path);
-        return path;
+    // Writes a source file into the test's directory and returns its path.
+    std::string writeSource(const std::string& name, const std::string& content) {
+        return temp.write(name, content);
     }
 
     ReportRecorder recorder;
     ShaderProgram shader{};
-    std::string dir;
-    std::vector<std::string> files;
+    TempDir temp;
+    std::string dir = temp.path();
+    std::string fileOutsideDir;  // removed after the test
 };
 
 const char* const kPlainVertex = "void main() { gl_Position = ftransform(); }\n";
@@ -130,8 +125,8 @@ TEST_F(ShaderProgramTest, DemoShadersBuildWithBothUniformsAndNoReport) {
 }
 
 TEST_F(ShaderProgramTest, CompileErrorsAreReportedInOrderAndTheLoadGoesOn) {
-    std::string brokenVertex = writeFile("broken.vert", kBrokenVertex);
-    std::string brokenFragment = writeFile("broken.frag", kBrokenFragment);
+    std::string brokenVertex = writeSource("broken.vert", kBrokenVertex);
+    std::string brokenFragment = writeSource("broken.frag", kBrokenFragment);
     struct Case {
         std::string vertexPath, fragmentPath;
         std::vector<std::string> captions;
@@ -215,7 +210,7 @@ TEST_F(ShaderProgramTest, MissingSourceIsNeverHandedToTheGlAndTheLinkReports) {
 }
 
 TEST_F(ShaderProgramTest, EmptySourceIsHandedToTheGlAsAnEmptyString) {
-    std::string empty = writeFile("empty.vert", "");
+    std::string empty = writeSource("empty.vert", "");
     char* source = readShaderSource(empty.c_str());
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(source[0], '\0');
@@ -234,7 +229,7 @@ TEST_F(ShaderProgramTest, EmptySourceIsHandedToTheGlAsAnEmptyString) {
 
 TEST_F(ShaderProgramTest, SourceIsReadWholeAndExactly) {
     const std::string content = "// line one\r\nvoid main() {}\n\ttrailing without end";
-    std::string path = writeFile("exact.vert", content);
+    std::string path = writeSource("exact.vert", content);
     char* source = readShaderSource(path.c_str());
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(std::string(source), content);
@@ -251,7 +246,7 @@ TEST_F(ShaderProgramTest, SourceTooLargeForMemoryIsRefusedWithAReport) {
     std::string path = "/dev/shm/shader_program_test_huge.vert";
     FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) GTEST_SKIP() << "no /dev/shm";
-    files.push_back(path);
+    fileOutsideDir = path;
     bool sized = ftruncate(fileno(file), off_t{1} << 50) == 0;
     std::fclose(file);
     if (!sized) GTEST_SKIP() << "the file system refuses a sparse file of 2^50 bytes";
@@ -270,7 +265,7 @@ TEST_F(ShaderProgramTest, InfoLogLongerThan4095CharactersIsCut) {
             "  gl_Position = vec4(undeclared_" + std::to_string(i) + std::string(80, 'x') + ");\n";
     }
     source += "}\n";
-    std::string path = writeFile("long_log.vert", source);
+    std::string path = writeSource("long_log.vert", source);
     shader.load(path.c_str(), kFragmentPath.c_str());
 
     std::string fullLog = infoLog(shader.vertexShader);
@@ -284,11 +279,11 @@ TEST_F(ShaderProgramTest, InfoLogLongerThan4095CharactersIsCut) {
 
 TEST_F(ShaderProgramTest, UniformTheProgramLacksIsReportedAtEveryCall) {
     // "dropped" is declared but never read, so the GL does not keep it.
-    std::string vertex = writeFile("uniforms.vert",
-                                   "uniform float dropped;\n"
-                                   "void main() { gl_Position = ftransform(); }\n");
+    std::string vertex = writeSource("uniforms.vert",
+                                     "uniform float dropped;\n"
+                                     "void main() { gl_Position = ftransform(); }\n");
     std::string fragment =
-        writeFile("uniforms.frag", "void main() { gl_FragColor = vec4(1.0); }\n");
+        writeSource("uniforms.frag", "void main() { gl_FragColor = vec4(1.0); }\n");
     shader.load(vertex.c_str(), fragment.c_str());
     ASSERT_TRUE(recordedReports().empty());
     shader.bind();
@@ -301,7 +296,7 @@ TEST_F(ShaderProgramTest, UniformTheProgramLacksIsReportedAtEveryCall) {
     EXPECT_EQ(recordedReports(), std::vector<RecordedReport>(4, notFound));
 
     // Every uniform of a program that failed to link is missing too.
-    std::string broken = writeFile("broken.vert", kBrokenVertex);
+    std::string broken = writeSource("broken.vert", kBrokenVertex);
     ShaderProgram unlinked{};
     unlinked.load(broken.c_str(), kFragmentPath.c_str());
     recordedReports().clear();
@@ -312,14 +307,15 @@ TEST_F(ShaderProgramTest, UniformTheProgramLacksIsReportedAtEveryCall) {
 }
 
 TEST_F(ShaderProgramTest, SettersPassTheirArgumentsThrough) {
-    std::string vertex = writeFile("pass.vert", kPlainVertex);
-    std::string fragment = writeFile("pass.frag",
-                                     "uniform float level;\n"
-                                     "uniform int pick;\n"
-                                     "uniform mat4 frames[2];\n"
-                                     "void main() {\n"
-                                     "  gl_FragColor = frames[pick] * vec4(level) + frames[1][2];\n"
-                                     "}\n");
+    std::string vertex = writeSource("pass.vert", kPlainVertex);
+    std::string fragment =
+        writeSource("pass.frag",
+                    "uniform float level;\n"
+                    "uniform int pick;\n"
+                    "uniform mat4 frames[2];\n"
+                    "void main() {\n"
+                    "  gl_FragColor = frames[pick] * vec4(level) + frames[1][2];\n"
+                    "}\n");
     shader.load(vertex.c_str(), fragment.c_str());
     ASSERT_TRUE(recordedReports().empty());
     shader.bind();

@@ -8,9 +8,9 @@
 #include <array>
 #include <cstdlib>
 
-#include "tests/report_recorder.h"
-#include "tests/temp_dir.h"
-#include "tests/tga_file_builder.h"
+#include "tests/support/report_recorder.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tga_file.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <thread>
 
-#include "tests/report_recorder.h"
-#include "tests/temp_dir.h"
-#include "tests/tga_file_builder.h"
+#include "tests/support/report_recorder.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tga_file.h"
 
 namespace {
 
@@ -231,7 +231,7 @@ TEST_F(TgaReaderTest, FileWithoutKnownSizeIsReadToItsEnd) {
         std::string fifo = dir.file("pipe.tga");
         ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
         size_t filesBefore = openFileCount();
-        std::thread writer([&] { TempDir::writeFile(fifo, c.file); });
+        std::thread writer([&] { writeFile(fifo, c.file); });
         Outcome outcome = loadPath(fifo, false);
         writer.join();
         EXPECT_EQ(openFileCount(), filesBefore) << "the file was left open";

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "render/tga_reader.h"
-#include "tests/report_recorder.h"
-#include "tests/temp_dir.h"
-#include "tests/tga_file_builder.h"
+#include "tests/support/report_recorder.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tga_file.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ TEST(TgaSeedCorpus, FilesAreCurrentAndDecodeAsExpected) {
         std::string path = corpus + seed.name;
         if (rewrite) {
             std::filesystem::create_directories(corpus);
-            TempDir::writeFile(path, seed.file);
+            writeFile(path, seed.file);
         }
         EXPECT_EQ(readWholeFile(path), seed.file) << "run with SNOW_WRITE_SEEDS=1 to rewrite";
 

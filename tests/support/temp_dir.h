@@ -1,12 +1,11 @@
 // A private directory for the files one test writes, removed with everything in it.
 #pragma once
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
+
+#include "tests/support/whole_file.h"
 
 class TempDir {
   public:
@@ -32,18 +31,6 @@ class TempDir {
         return target;
     }
 
-    template <typename Container>
-    static void writeFile(const std::string& path, const Container& bytes) {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-    }
-
   private:
     std::string path_;
 };
-
-inline std::vector<unsigned char> readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
-}

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "tests/gl_test_context.h"
+#include "tests/support/gl_test_context.h"
 
 namespace {
 int window = 0;

@@ -1,23 +1,13 @@
 // Small, strict readers of the asset tool's file formats, written from the formats
-// themselves, so the tool's writers are checked without the demo's own readers.
+// themselves, so the tool's writers are checked without the demo's own readers. They
+// give pictures in file order (for bottom-up files, the bottom row first).
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
-// A decoded picture in file order (for bottom-up files, the bottom row first).
-struct DecodedPicture {
-    int width = 0;
-    int height = 0;
-    int channels = 0;  // 3: R,G,B; 4: R,G,B,A
-    std::vector<uint8_t> pixels;
-
-    const uint8_t* at(int x, int y) const {
-        return pixels.data() + (static_cast<size_t>(y) * width + x) * channels;
-    }
-};
+#include "tools/picture.h"
 
 inline uint32_t littleEndian(const std::vector<uint8_t>& bytes, size_t offset, int width) {
     uint32_t value = 0;
@@ -25,22 +15,9 @@ inline uint32_t littleEndian(const std::vector<uint8_t>& bytes, size_t offset, i
     return value;
 }
 
-inline std::vector<uint8_t> readWholeFile(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return bytes;
-    uint8_t buffer[65536];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + count);
-    }
-    std::fclose(file);
-    return bytes;
-}
-
 // Type-10 TGA, 24 or 32 bits, no ID or colour map. Packets must not cross rows. Returns
 // an empty string on success, else what is wrong.
-inline std::string decodeTgaRle(const std::vector<uint8_t>& file, DecodedPicture& picture) {
+inline std::string decodeTgaRle(const std::vector<uint8_t>& file, Picture& picture) {
     if (file.size() < 18) return "short header";
     if (file[0] != 0 || file[1] != 0 || file[2] != 10) return "not a plain type-10 file";
     picture.width = static_cast<int>(littleEndian(file, 12, 2));
@@ -82,7 +59,7 @@ inline std::string decodeTgaRle(const std::vector<uint8_t>& file, DecodedPicture
 // BMP with a 14-byte file header and a 40-byte information header, bottom-up, either
 // 24-bit uncompressed or 8-bit RLE8 whose every row ends in an end-of-line and whose
 // stream ends in end-of-bitmap. Yields R,G,B.
-inline std::string decodeBmp(const std::vector<uint8_t>& file, DecodedPicture& picture) {
+inline std::string decodeBmp(const std::vector<uint8_t>& file, Picture& picture) {
     if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') return "no file header";
     if (littleEndian(file, 2, 4) != file.size()) return "file size field wrong";
     if (littleEndian(file, 14, 4) != 40) return "not an information header";
