@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/proc_self.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/temp_dir.h"
 #include "tools/bmp_writer.h"
@@ -161,6 +162,7 @@ TEST_F(BmpReaderTest, TwoByTwoFileGivesBottomRowFirstWithoutPadding) {
     std::string path = tempPath("2x2.bmp");
     ASSERT_TRUE(writeFile(path, file.bytes()));
     expectPicture(keep(readBmpImage(path.c_str())), 2, 2, expected);
+    EXPECT_FALSE(fileIsMapped(path)) << "the file was left mapped";
 }
 
 TEST_F(BmpReaderTest, NarrowWidthsGiveRowsOfThreeBytesPerPixel) {

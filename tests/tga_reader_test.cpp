@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/proc_self.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tga_file.h"
@@ -30,14 +31,6 @@ struct Outcome {
 };
 
 uint8_t sentinel;
-
-size_t openFileCount() {
-    size_t count = 0;
-    for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-        ++count;
-    }
-    return count;
-}
 
 class TgaReaderTest : public testing::Test {
   protected:
@@ -71,6 +64,7 @@ class TgaReaderTest : public testing::Test {
         if (checkClosed) {
             EXPECT_EQ(openFileCount(), filesBefore) << "the file was left open";
         }
+        EXPECT_FALSE(fileIsMapped(path)) << "the file was left mapped";
         return settle(outcome);
     }
 
