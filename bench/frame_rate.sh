@@ -3,17 +3,8 @@
 # only), in the same run, under Xvfb with Mesa's llvmpipe; and the demo's start-up time
 # from process start to the first presented frame.
 # Usage: bench/frame_rate.sh [SECONDS]   (default 15; uses the bench build in build/bench/)
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-15}
-cd "$root"
-scripts/setup.sh bench >/dev/null
-
-source scripts/xservers.sh
-XVFB_PID=
-trap 'stop_pid "$XVFB_PID"' EXIT
-start_xvfb
-export DISPLAY=$XVFB_DISPLAY
+source "$(dirname "$0")/lib.sh"
 work=$(mktemp -d)
 
 # measure NAME DIR PROGRAM: runs PROGRAM in DIR for $seconds, prints "fps startup".

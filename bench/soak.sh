@@ -4,18 +4,8 @@
 # first few thousand frames, so the second half of the run is what shows a leak.
 # Uses the bench build in build/bench/.
 # Usage: bench/soak.sh [FRAMES]
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
 target=${1:-20000}
-cd "$root"
-scripts/setup.sh bench >/dev/null
-
-source scripts/xservers.sh
-XVFB_PID=
-DEMO_PID=
-trap '[[ -n "$DEMO_PID" ]] && kill -9 "$DEMO_PID" 2>/dev/null; stop_pid "$XVFB_PID"' EXIT
-start_xvfb
-export DISPLAY=$XVFB_DISPLAY
+source "$(dirname "$0")/lib.sh"
 counts=$(mktemp)
 
 (cd build/bench/run && SWAP_COUNTER_FILE=$counts LD_PRELOAD=$root/build/bench/swap_counter.so \
