@@ -65,11 +65,11 @@ expect_scene() {
     left=$(count_in "$shot" 112x390+400+230 "r < 0.6 && abs(r-g) < 0.02 && abs(g-b) < 0.02")
     right=$(count_in "$shot" 112x390+512+230 "r < 0.6 && abs(r-g) < 0.02 && abs(g-b) < 0.02")
     (( left > 500 && left > 10 * right )) || fail "snowman not lit from the right ($left/$right)"
-    # "N fps" in the upper left, white over the sky; 2 or 3 digits make it 130 to 185
-    # pixels wide at this scale.
+    # "N fps" in the upper left, white over the sky; 1 to 3 digits make it 110 to 185
+    # pixels wide at this scale (a loaded machine may well draw fewer than 10 frames).
     read -r tw th tx ty < <(convert "$shot" -crop 300x80+0+0 +repage -fill black -fuzz 10% \
         +opaque white -trim -format "%w %h %X %Y" info:)
-    (( tw >= 130 && tw <= 185 && th >= 20 && th <= 40 && tx < 60 && ty < 40 )) ||
+    (( tw >= 110 && tw <= 185 && th >= 20 && th <= 40 && tx < 60 && ty < 40 )) ||
         fail "frame-rate text is $tw x $th at $tx,$ty"
 }
 
