@@ -1,5 +1,5 @@
 # Helpers for the end-to-end tests: a private X server, the demo started in its run
-# directory, its window, screenshots and pixel checks. Source it.
+# directory or installed, its window, screenshots and pixel checks. Source it.
 
 _snow_e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 source "$_snow_e2e_root/scripts/xservers.sh"
@@ -126,4 +126,22 @@ window_geometry() {
 # screen_size: "WIDTH HEIGHT" of the root window.
 screen_size() {
     xdpyinfo | awk '/dimensions:/{split($2, d, "x"); print d[1], d[2]}'
+}
+
+# count_in FILE GEOMETRY CONDITION: pixels inside the crop GEOMETRY (WxH+X+Y) for which
+# the fx CONDITION (channels r, g, b from 0 to 1) holds, counted on every other pixel of
+# every other row (fx is slow).
+count_in() {
+    convert "$1" -crop "$2" +repage -sample 50% -fx "($3) ? 1 : 0" \
+        -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+
+# install_moved BUILD_DIR: `cmake --install` of the build tree into a fresh prefix, which
+# is then moved (to a path with a space in it); sets INSTALLED to where it is now.
+install_moved() {
+    local prefix=$E2E_DIR/prefix
+    cmake --install "$1" --prefix "$prefix" >"$E2E_DIR/install.log" 2>&1 ||
+        fail "cmake --install failed: $(cat "$E2E_DIR/install.log")"
+    INSTALLED="$E2E_DIR/moved prefix"
+    mv "$prefix" "$INSTALLED" || fail "cannot move the installation"
 }
