@@ -24,13 +24,18 @@ end_with_escape() {
 }
 
 # dismiss_box CAPTION: finds the dialog titled CAPTION and dismisses it with Return.
+# Each box is a new X client, and the server hands a freed client slot to the next one,
+# so the box that follows often has the id of the one just dismissed: a property set on
+# the box before Return tells the two apart.
 dismiss_box() {
     local box
     box=$(wait_box "$1") || fail "no dialog titled '$1'; log: $(cat "$E2E_DIR/demo.log")"
+    xprop -id "$box" -f SNOW_DISMISSED 8s -set SNOW_DISMISSED 1 || fail "cannot mark '$1'"
     xdotool windowfocus --sync "$box" || fail "cannot focus '$1'"
     xdotool key Return
     for _ in $(seq 1 50); do
-        window_viewable "$box" || return 0
+        window_viewable "$box" && xprop -id "$box" SNOW_DISMISSED 2>/dev/null | grep -q '= "1"' ||
+            return 0
         sleep 0.1
     done
     fail "dialog '$1' did not go away on Return"
