@@ -72,6 +72,22 @@ box_window() {
     return 1
 }
 
+# no_box_reason CAPTION OUTPUT: why no box titled CAPTION came, for a failure message.
+# A report that wrote "CAPTION: text" to OUTPUT fell back from the dialog to standard
+# error; SDL's reason is on an "SDL error:" line when the program printed one. SDL's X11
+# box draws with a core X font of the pattern below (Debian: xfonts-base).
+no_box_reason() {
+    local caption=$1 output=$2 pattern='-*-*-medium-r-normal--*-120-*' reason sdl fonts
+    reason="no box titled '$caption'"
+    if grep -qF "$caption: " "$output"; then
+        reason+=": the report fell back to standard error"
+        sdl=$(sed -n 's/^SDL error: //p' "$output" | head -n 1)
+        [[ -n $sdl ]] && reason+=" (SDL: $sdl)"
+    fi
+    fonts=$(xlsfonts -fn "$pattern" 2>/dev/null | wc -l)
+    echo "$reason; X core fonts matching $pattern: $fonts; output: $(cat "$output")"
+}
+
 # window_viewable ID: true while the window exists and is shown.
 window_viewable() {
     xwininfo -id "$1" 2>/dev/null | grep -q "Map State: IsViewable"

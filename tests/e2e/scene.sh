@@ -29,7 +29,7 @@ end_with_escape() {
 # the box before Return tells the two apart.
 dismiss_box() {
     local box
-    box=$(wait_box "$1") || fail "no dialog titled '$1'; log: $(cat "$E2E_DIR/demo.log")"
+    box=$(wait_box "$1") || fail "$(no_box_reason "$1" "$E2E_DIR/demo.log")"
     xprop -id "$box" -f SNOW_DISMISSED 8s -set SNOW_DISMISSED 1 || fail "cannot mark '$1'"
     xdotool windowfocus --sync "$box" || fail "cannot focus '$1'"
     xdotool key Return
