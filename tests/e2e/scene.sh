@@ -79,6 +79,15 @@ picture)
     left=$(count_in "$shot" 112x390+400+230 "r < 0.6 && abs(r-g) < 0.02 && abs(g-b) < 0.02")
     right=$(count_in "$shot" 112x390+512+230 "r < 0.6 && abs(r-g) < 0.02 && abs(g-b) < 0.02")
     (( left > 500 && left > 10 * right )) || fail "snowman not lit from the right ($left/$right)"
+    # The normal map gives the lit snow its relief: there most neighbouring pixels (two
+    # apart, after count_in's sampling) differ by more than 3%, where a smooth sphere
+    # changes by a level or two. The ground is bluish, the snowman grey.
+    lit="abs(r-g) < 0.02 && abs(g-b) < 0.02 && r > 0.6 && r < 0.97"
+    lit_pixels=$(count_in "$shot" 224x450+400+200 "$lit")
+    rough=$(count_in "$shot" 224x450+400+200 \
+        "$lit && abs(p[1,0].g-p[1,0].b) < 0.02 && abs(r-p[1,0].r) > 0.03")
+    (( lit_pixels > 1000 && rough > lit_pixels / 4 )) ||
+        fail "no snow relief on the snowman ($rough of $lit_pixels lit pixels)"
     # "N fps" in the upper left, white over the sky; 2 or 3 digits make it 130 to 185
     # pixels wide at this scale.
     read -r tw th tx ty < <(convert "$shot" -crop 300x80+0+0 +repage -fill black -fuzz 10% \
