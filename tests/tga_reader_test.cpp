@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
 
+#include "tests/support/memory_limit.h"
 #include "tests/support/proc_self.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/temp_dir.h"
@@ -87,6 +89,22 @@ class TgaReaderTest : public testing::Test {
         EXPECT_EQ(outcome.reports[0].caption, caption);
         EXPECT_EQ(outcome.reports[0].style, 0u);
         EXPECT_EQ(outcome.reports[0].owner, ReportOwner::None);
+    }
+
+    // A few bytes must not make the reader reserve the gigabytes their header declares:
+    // in a child whose address space may grow by 256 MiB only, the file is refused with
+    // `text` (standard error carries the message for EXPECT_EXIT to match).
+    void expectRefusedWithinMemoryLimit(const Bytes& file, const char* text) {
+        EXPECT_EXIT(
+            {
+                if (!limitAddressSpaceGrowth(uint64_t{256} << 20)) std::_Exit(2);
+                Outcome outcome = load(file);
+                bool refused = !outcome.loaded && outcome.reports.size() == 1;
+                std::fprintf(stderr, "%s\n",
+                             refused ? outcome.reports[0].text.c_str() : "(not one report)");
+                std::_Exit(refused && !HasFailure() ? 0 : 1);
+            },
+            testing::ExitedWithCode(0), std::string("^") + text + "\n$");
     }
 
     TempDir dir;
@@ -316,9 +334,12 @@ TEST_F(TgaReaderTest, SizeBeyondThirtyTwoBitsIsTheAllocationFailure) {
 TEST_F(TgaReaderTest, ShortUncompressedDataIsReportedAndReleased) {
     Outcome outcome = load(tgaFile(2, 3, 2, 32, Bytes(23, 5)));
     expectRefused(outcome, "Could not read image data", "ERROR", PixelsAfter::Null);
-    // A header that promises almost 4 GB over a few bytes is refused the same way.
+    // A header that promises almost 4 GB over a few bytes is refused the same way, before
+    // any buffer is made for it.
     expectRefused(tgaFile(2, 32767, 32767, 32, Bytes(10, 5)), "Could not read image data", "ERROR",
                   PixelsAfter::Null);
+    expectRefusedWithinMemoryLimit(tgaFile(2, 32767, 32767, 32, Bytes(10, 5)),
+                                   "Could not read image data");
 }
 
 TEST_F(TgaReaderTest, ShortCompressedDataIsReportedAndReleased) {
@@ -338,6 +359,9 @@ TEST_F(TgaReaderTest, ShortCompressedDataIsReportedAndReleased) {
                   "ERROR", PixelsAfter::Null);
     expectRefused(tgaFile(10, 16384, 16384, 24, {5, 1, 2, 3}), "Could not read image data", "ERROR",
                   PixelsAfter::Null);
+    // 23 bytes that declare 32768 x 32767 at 32 bits (4 GiB): no buffer is made for them.
+    expectRefusedWithinMemoryLimit(tgaFile(10, 32768, 32767, 32, {200, 1, 2, 3, 4}),
+                                   "Could not read RLE header");
 }
 
 TEST_F(TgaReaderTest, PacketBeyondThePictureIsTooManyPixels) {

@@ -13,6 +13,12 @@ fail() {
     exit 1
 }
 
+# skip REASON: ends the test as skipped (77 is the end-to-end tests' SKIP_RETURN_CODE).
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+
 _e2e_cleanup() {
     if [[ -n "$DEMO_PID" ]]; then
         kill -9 "$DEMO_PID" 2>/dev/null
@@ -24,10 +30,13 @@ _e2e_cleanup() {
 trap _e2e_cleanup EXIT
 
 # start_server xvfb|xorg: a fresh X server for this test only; exports DISPLAY.
+# Xorg opens the console and so needs root: without it the test is skipped, not failed.
 start_server() {
     case $1 in
         xvfb) start_xvfb || fail "Xvfb did not start"; SERVER_PID=$XVFB_PID; DISPLAY=$XVFB_DISPLAY ;;
-        xorg) start_xorg_dummy || fail "Xorg did not start"; SERVER_PID=$XORG_PID; DISPLAY=$XORG_DISPLAY ;;
+        xorg)
+            ((EUID == 0)) || skip "Xorg with the dummy driver needs root (running as $(id -un))"
+            start_xorg_dummy || fail "Xorg did not start"; SERVER_PID=$XORG_PID; DISPLAY=$XORG_DISPLAY ;;
         *) fail "unknown server $1" ;;
     esac
     export DISPLAY
@@ -61,6 +70,22 @@ box_window() {
         window_viewable "$id" && { echo "$id"; return 0; }
     done
     return 1
+}
+
+# no_box_reason CAPTION OUTPUT: why no box titled CAPTION came, for a failure message.
+# A report that wrote "CAPTION: text" to OUTPUT fell back from the dialog to standard
+# error; SDL's reason is on an "SDL error:" line when the program printed one. SDL's X11
+# box draws with a core X font of the pattern below (Debian: xfonts-base).
+no_box_reason() {
+    local caption=$1 output=$2 pattern='-*-*-medium-r-normal--*-120-*' reason sdl fonts
+    reason="no box titled '$caption'"
+    if grep -qF "$caption: " "$output"; then
+        reason+=": the report fell back to standard error"
+        sdl=$(sed -n 's/^SDL error: //p' "$output" | head -n 1)
+        [[ -n $sdl ]] && reason+=" (SDL: $sdl)"
+    fi
+    fonts=$(xlsfonts -fn "$pattern" 2>/dev/null | wc -l)
+    echo "$reason; X core fonts matching $pattern: $fonts; output: $(cat "$output")"
 }
 
 # window_viewable ID: true while the window exists and is shown.

@@ -26,13 +26,18 @@ end_with_escape() {
 }
 
 # dismiss_box CAPTION: finds the dialog titled CAPTION and dismisses it with Return.
+# Each box is a new X client, and the server hands a freed client slot to the next one,
+# so the box that follows often has the id of the one just dismissed: a property set on
+# the box before Return tells the two apart.
 dismiss_box() {
     local box
-    box=$(wait_box "$1") || fail "no dialog titled '$1'; log: $(cat "$E2E_DIR/demo.log")"
+    box=$(wait_box "$1") || fail "$(no_box_reason "$1" "$E2E_DIR/demo.log")"
+    xprop -id "$box" -f SNOW_DISMISSED 8s -set SNOW_DISMISSED 1 || fail "cannot mark '$1'"
     xdotool windowfocus --sync "$box" || fail "cannot focus '$1'"
     xdotool key Return
     for _ in $(seq 1 50); do
-        window_viewable "$box" || return 0
+        window_viewable "$box" && xprop -id "$box" SNOW_DISMISSED 2>/dev/null | grep -q '= "1"' ||
+            return 0
         sleep 0.1
     done
     fail "dialog '$1' did not go away on Return"
@@ -65,6 +70,15 @@ expect_scene() {
     left=$(count_in "$shot" 112x390+400+230 "r < 0.6 && abs(r-g) < 0.02 && abs(g-b) < 0.02")
     right=$(count_in "$shot" 112x390+512+230 "r < 0.6 && abs(r-g) < 0.02 && abs(g-b) < 0.02")
     (( left > 500 && left > 10 * right )) || fail "snowman not lit from the right ($left/$right)"
+    # The normal map gives the lit snow its relief: there most neighbouring pixels (two
+    # apart, after count_in's sampling) differ by more than 3%, where a smooth sphere
+    # changes by a level or two. The ground is bluish, the snowman grey.
+    lit="abs(r-g) < 0.02 && abs(g-b) < 0.02 && r > 0.6 && r < 0.97"
+    lit_pixels=$(count_in "$shot" 224x450+400+200 "$lit")
+    rough=$(count_in "$shot" 224x450+400+200 \
+        "$lit && abs(p[1,0].g-p[1,0].b) < 0.02 && abs(r-p[1,0].r) > 0.03")
+    (( lit_pixels > 1000 && rough > lit_pixels / 4 )) ||
+        fail "no snow relief on the snowman ($rough of $lit_pixels lit pixels)"
     # "N fps" in the upper left, white over the sky; 1 to 3 digits make it 110 to 185
     # pixels wide at this scale (a loaded machine may well draw fewer than 10 frames).
     read -r tw th tx ty < <(convert "$shot" -crop 300x80+0+0 +repage -fill black -fuzz 10% \
