@@ -1,26 +1,25 @@
 #!/usr/bin/env bash
-# Dependencies run one way: every `#include "dir/file"` in the tree is checked against
-# the directories its own directory may use, and the libraries below are included only
-# where they belong (SDL by the seams above render/; the test and benchmark libraries by
-# the tests and the benchmarks, so the release build needs none of them). A directory
-# with sources that the table does not know fails too, so a new one gets its rules.
+# Dependencies run one way. Every `#include "dir/file"` in the tree and every include of
+# the libraries below is checked against the directories that may include it: SDL only
+# in the seams above render/, the test and benchmark libraries only in tests/ and bench/
+# (so the release build needs none of them). A source in a directory the table does not
+# know fails too, and so does a project include from one, so a new one gets its rules.
 # Usage: include_graph.sh SOURCE_DIR
 set -uo pipefail
 cd "$1" || exit 1
 
-declare -A uses=(
-    [base]="base"
-    [timing]="timing"
-    [audio]="audio"
-    [render]="render base"
-    [app]="app render audio timing base"
-    [tools]="tools render audio base"
-    [fuzz]="render base"
-    [bench]="bench render base tools"
-    [tests]="tests app render audio timing base tools"
-)
-# <library/...> or <library.h>: the directories that may include it.
-declare -A library_users=(
+# What may be included (a directory of the tree, or a library as <name/...> or
+# <name.h>): the directories whose files may include it.
+declare -A includers=(
+    [base]="base audio render app tools fuzz bench tests"
+    [timing]="timing app tests"
+    [audio]="audio app tools tests"
+    [render]="render app tools fuzz bench tests"
+    [app]="app tests"
+    [tools]="tools bench tests"
+    [bench]="bench"
+    [fuzz]="fuzz"
+    [tests]="tests"
     [SDL2]="app audio tools tests"
     [gtest]="tests"
     [gmock]="tests"
@@ -36,23 +35,23 @@ fail() {
 
 while read -r file; do
     dir=${file%%/*}
-    if [[ -z ${uses[$dir]+set} ]]; then
-        fail "$file: its directory $dir/ has no rules in $0"
-        continue
-    fi
+    [[ -n ${includers[$dir]+set} ]] || fail "$file: its directory $dir/ has no rules in $0"
     while IFS=: read -r line text; do
-        target=${text#*\"}
-        target=${target%%\"*}
-        [[ $target == */* && " ${uses[$dir]} " == *" ${target%%/*} "* ]] ||
+        if [[ $text == *'"'* ]]; then
+            target=${text#*\"}
+            target=${target%%\"*}
+            name=${target%%/*}
+            # A project include names its directory, and that directory has rules.
+            [[ $target == */* && -n ${includers[$name]+set} ]] || name=unknown
+        else
+            target=${text#*<}
+            target=${target%%>*}
+            name=${target%%[/.]*}
+            [[ -n ${includers[$name]+set} ]] || continue
+        fi
+        [[ " ${includers[$name]-} " == *" $dir "* ]] ||
             fail "$file:$line: $dir/ may not include \"$target\""
-    done < <(grep -nE '^\s*#\s*include\s*"' "$file")
-    while IFS=: read -r line text; do
-        library=${text#*<}
-        library=${library%%[/.>]*}
-        users=${library_users[$library]-}
-        [[ -z $users || " $users " == *" $dir "* ]] ||
-            fail "$file:$line: $dir/ may not include <${text#*<}"
-    done < <(grep -nE '^\s*#\s*include\s*<' "$file")
+    done < <(grep -nE '^\s*#\s*include\s*["<]' "$file")
 done < <(git ls-files -co --exclude-standard -- '*.h' '*.hpp' '*.c' '*.cpp' 2>/dev/null ||
     find . -path ./build -prune -o \( -name '*.h' -o -name '*.c' -o -name '*.cpp' \) -print)
 
