@@ -174,23 +174,26 @@ struct Piece {
     int sleighBellsPerBeat;  // 0, 1 or 2
 };
 
+// A piece of the medley from its melody and its chords, one a bar.
+template <size_t Notes, size_t Bars>
+constexpr Piece makePiece(const Note (&melody)[Notes], const Chord* const (&barChords)[Bars],
+                          int beatsPerBar, double beatsPerMinute, double pickupBeats, int transpose,
+                          const Timbre* melodyTimbre, bool octaveDoubling, int sleighBellsPerBeat) {
+    return {melody,       Notes,          barChords,         static_cast<int>(Bars),
+            beatsPerBar,  beatsPerMinute, pickupBeats,       transpose,
+            melodyTimbre, octaveDoubling, sleighBellsPerBeat};
+}
+
 // The medley in order. Key, tempo, the melody's instrument, its octave doubling and the
 // sleigh bells change from song to song.
 constexpr Piece kMedley[] = {
-    {kJingleBellsVerse, std::size(kJingleBellsVerse), kJingleBellsVerseChords,
-     static_cast<int>(std::size(kJingleBellsVerseChords)), 4, 132.0, 0.0, 0, &kBell, false, 2},
-    {kJingleBellsChorus, std::size(kJingleBellsChorus), kJingleBellsChorusChords,
-     static_cast<int>(std::size(kJingleBellsChorusChords)), 4, 132.0, 0.0, 0, &kBell, false, 2},
-    {kDeckTheHalls, std::size(kDeckTheHalls), kDeckTheHallsChords,
-     static_cast<int>(std::size(kDeckTheHallsChords)), 4, 126.0, 0.0, 5, &kBell, false, 1},
-    {kGoodKingWenceslas, std::size(kGoodKingWenceslas), kGoodKingWenceslasChords,
-     static_cast<int>(std::size(kGoodKingWenceslasChords)), 4, 108.0, 0.0, 0, &kPiano, false, 0},
-    {kWeWishYouAMerryChristmas, std::size(kWeWishYouAMerryChristmas), kWeWishChords,
-     static_cast<int>(std::size(kWeWishChords)), 3, 150.0, 1.0, 7, &kBell, false, 1},
-    {kWeWishYouAMerryChristmas, std::size(kWeWishYouAMerryChristmas), kWeWishChords,
-     static_cast<int>(std::size(kWeWishChords)), 3, 150.0, 1.0, 7, &kPiano, false, 2},
-    {kJingleBellsChorus, std::size(kJingleBellsChorus), kJingleBellsChorusChords,
-     static_cast<int>(std::size(kJingleBellsChorusChords)), 4, 132.0, 0.0, 0, &kBell, true, 2},
+    makePiece(kJingleBellsVerse, kJingleBellsVerseChords, 4, 132.0, 0.0, 0, &kBell, false, 2),
+    makePiece(kJingleBellsChorus, kJingleBellsChorusChords, 4, 132.0, 0.0, 0, &kBell, false, 2),
+    makePiece(kDeckTheHalls, kDeckTheHallsChords, 4, 126.0, 0.0, 5, &kBell, false, 1),
+    makePiece(kGoodKingWenceslas, kGoodKingWenceslasChords, 4, 108.0, 0.0, 0, &kPiano, false, 0),
+    makePiece(kWeWishYouAMerryChristmas, kWeWishChords, 3, 150.0, 1.0, 7, &kBell, false, 1),
+    makePiece(kWeWishYouAMerryChristmas, kWeWishChords, 3, 150.0, 1.0, 7, &kPiano, false, 2),
+    makePiece(kJingleBellsChorus, kJingleBellsChorusChords, 4, 132.0, 0.0, 0, &kBell, true, 2),
 };
 
 constexpr double pieceSeconds(const Piece& piece) {
