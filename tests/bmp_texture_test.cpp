@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/gl_state.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/temp_dir.h"
 #include "tools/bmp_writer.h"
@@ -20,18 +21,6 @@ struct Level {
     GLint height = 0;
     std::vector<uint8_t> rgb;
 };
-
-GLint boundTexture() {
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    return bound;
-}
-
-GLint envMode() {
-    GLint mode = 0;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
-    return mode;
-}
 
 // Binds the texture and reads one of its levels, rows tightly packed.
 Level readLevel(GLuint texture, GLint level) {
@@ -103,20 +92,12 @@ class BmpTextureTest : public testing::Test {
         BmpTexture texture{};
         EXPECT_EQ(texture.load(writeBmp(picture).c_str()), 0);
         EXPECT_NE(texture.textureId, 0u);
-        EXPECT_EQ(boundTexture(), static_cast<GLint>(texture.textureId));
-        EXPECT_EQ(envMode(), GL_DECAL);
-        GLint minFilter = 0;
-        GLint magFilter = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-        EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
-        EXPECT_EQ(magFilter, GL_LINEAR);
-        GLint unpackAlignment = 0;
-        GLint packAlignment = 0;
-        glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
-        glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
-        EXPECT_EQ(unpackAlignment, 4);
-        EXPECT_EQ(packAlignment, 4);
+        EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), static_cast<GLint>(texture.textureId));
+        EXPECT_EQ(textureEnvironmentMode(), GL_DECAL);
+        EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+        EXPECT_EQ(textureParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+        EXPECT_EQ(glInteger(GL_UNPACK_ALIGNMENT), 4);
+        EXPECT_EQ(glInteger(GL_PACK_ALIGNMENT), 4);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         EXPECT_TRUE(recordedReports().empty());
         return texture.textureId;
@@ -135,8 +116,8 @@ TEST_F(BmpTextureTest, MissingFileMakesNoTextureAndChangesNoState) {
     EXPECT_EQ(recordedReports()[0].text, "Failed to open DIB file textures/missing.bmp.\n");
     EXPECT_EQ(recordedReports()[0].caption, "Error");
     EXPECT_EQ(recordedReports()[0].style, 0u);
-    EXPECT_EQ(boundTexture(), static_cast<GLint>(before));
-    EXPECT_EQ(envMode(), GL_MODULATE);
+    EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), static_cast<GLint>(before));
+    EXPECT_EQ(textureEnvironmentMode(), GL_MODULATE);
     // Mesa hands out names in sequence, so a name taken by the failed load would show.
     GLuint after = 0;
     glGenTextures(1, &after);

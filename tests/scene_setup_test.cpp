@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/scene_state.h"
+#include "tests/support/gl_state.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/working_directory.h"
@@ -41,39 +42,24 @@ TEST_F(SceneSetupTest, SetsFixedStateAndLoadsEverything) {
     initScene();
     EXPECT_TRUE(recordedReports().empty());
 
-    GLfloat clear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_EQ(clear[0], 0.3f);
-    EXPECT_EQ(clear[1], 0.3f);
-    EXPECT_EQ(clear[2], 0.8f);
-    EXPECT_EQ(clear[3], 0.0f);
+    EXPECT_EQ(glFloats<4>(GL_COLOR_CLEAR_VALUE), (std::array<GLfloat, 4>{0.3f, 0.3f, 0.8f, 0.0f}));
     for (GLenum cap : {GL_LIGHTING, GL_LIGHT0, GL_COLOR_MATERIAL, GL_DEPTH_TEST}) {
         EXPECT_TRUE(glIsEnabled(cap)) << cap;
     }
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    GLint value[2];
-    glGetIntegerv(GL_SHADE_MODEL, value);
-    EXPECT_EQ(value[0], GL_SMOOTH);
-    glGetIntegerv(GL_POLYGON_MODE, value);
-    EXPECT_EQ(value[0], GL_FILL);
-    EXPECT_EQ(value[1], GL_FILL);
-    glGetIntegerv(GL_COLOR_MATERIAL_FACE, value);
-    EXPECT_EQ(value[0], GL_FRONT_AND_BACK);
-    glGetIntegerv(GL_COLOR_MATERIAL_PARAMETER, value);
-    EXPECT_EQ(value[0], GL_AMBIENT_AND_DIFFUSE);
-    glGetIntegerv(GL_MATRIX_MODE, value);
-    EXPECT_EQ(value[0], GL_MODELVIEW);
-    GLfloat modelview[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    EXPECT_EQ(glInteger(GL_SHADE_MODEL), GL_SMOOTH);
+    EXPECT_EQ(glIntegers<2>(GL_POLYGON_MODE), (std::array<GLint, 2>{GL_FILL, GL_FILL}));
+    EXPECT_EQ(glInteger(GL_COLOR_MATERIAL_FACE), GL_FRONT_AND_BACK);
+    EXPECT_EQ(glInteger(GL_COLOR_MATERIAL_PARAMETER), GL_AMBIENT_AND_DIFFUSE);
+    EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_MODELVIEW);
+    std::array<GLfloat, 16> modelview = glFloats<16>(GL_MODELVIEW_MATRIX);
     for (int i = 0; i < 16; ++i) EXPECT_EQ(modelview[i], i % 5 == 0 ? 1.0f : 0.0f);
 
     expectVector(GL_LIGHT0, GL_DIFFUSE, {1, 1, 1, 1});
     expectVector(GL_LIGHT0, GL_SPECULAR, {1, 1, 1, 1});
     expectVector(GL_LIGHT0, GL_POSITION, {0, 0, 1, 0});  // set by the first idle step only
-    GLfloat ambient[4];
-    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient);
-    EXPECT_EQ(ambient[0], 0.5f);
-    EXPECT_EQ(ambient[3], 0.0f);
+    EXPECT_EQ(glFloats<4>(GL_LIGHT_MODEL_AMBIENT),
+              (std::array<GLfloat, 4>{0.5f, 0.5f, 0.5f, 0.0f}));
     GLfloat material[4];
     glGetMaterialfv(GL_FRONT, GL_SPECULAR, material);
     EXPECT_EQ(material[0], 1.0f);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/scene_state.h"
+#include "tests/support/gl_state.h"
 
 namespace {
 
@@ -91,15 +92,8 @@ TEST_F(WindowInputTest, ReshapeSetsPerspectiveViewportAndLeavesProjectionMode) {
     EXPECT_NEAR(m[5], 1.0 / std::tan(22.5 * M_PI / 180.0), kFloatTolerance);  // 45 degrees vertical
     EXPECT_NEAR(m[10], -(1000.0 + 1.0) / (1000.0 - 1.0), kFloatTolerance);
     EXPECT_NEAR(m[14], -2.0 * 1000.0 * 1.0 / (1000.0 - 1.0), kFloatTolerance);
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[0], 0);
-    EXPECT_EQ(viewport[1], 0);
-    EXPECT_EQ(viewport[2], 1024);
-    EXPECT_EQ(viewport[3], 768);
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_PROJECTION);
+    EXPECT_EQ(glIntegers<4>(GL_VIEWPORT), (std::array<GLint, 4>{0, 0, 1024, 768}));
+    EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_PROJECTION);
     EXPECT_EQ(scene.windowWidth, 800);
     EXPECT_EQ(scene.windowHeight, 600);
 }
@@ -107,10 +101,7 @@ TEST_F(WindowInputTest, ReshapeSetsPerspectiveViewportAndLeavesProjectionMode) {
 TEST_F(WindowInputTest, ReshapeWithHeightZeroUsesOne) {
     onReshape(640, 0);
     EXPECT_NEAR(projectedAspect(), 640.0, 640.0 * kFloatTolerance);
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 640);
-    EXPECT_EQ(viewport[3], 1);
+    EXPECT_EQ(glIntegers<4>(GL_VIEWPORT), (std::array<GLint, 4>{0, 0, 640, 1}));
 }
 
 }  // namespace
