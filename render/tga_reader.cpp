@@ -49,8 +49,7 @@ bool refusePixels(TgaImage* image, const char* text) {
     return refuse(text);
 }
 
-// Copies `size` bytes of B,G,R(,A) pixels to `target` as R,G,B(,A); `target` may be
-// `source` itself.
+// Copies `size` bytes of B,G,R(,A) pixels to `target` as R,G,B(,A).
 void copySwappingRedBlue(uint8_t* target, const uint8_t* source, uint64_t size,
                          uint32_t bytesPerPixel) {
     for (uint64_t at = 0; at < size; at += bytesPerPixel) {
