@@ -2,7 +2,6 @@
 // the bytes that are really there, and the R,G,B output is written in one pass.
 #include "render/bmp_reader.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +13,7 @@
 
 #include "app/error_report.h"
 #include "render/byte_cursor.h"
+#include "render/regular_file.h"
 
 namespace {
 
@@ -176,7 +176,8 @@ const char* parseHeaders(const uint8_t* data, size_t size, BmpLayout& layout) {
     // Without a file header the pixels follow the table.
     if (!hasFileHeader) pixelOffset = static_cast<uint32_t>(cursor.offset);
     layout.pixelData = ByteCursor{data, size, 0};
-    if (pixelOffset >= size || !layout.pixelData.seek(pixelOffset)) return kConversionError;
+    // A run-length stream may be empty (all black); rows that are not there fail below.
+    if (!layout.pixelData.seek(pixelOffset)) return kConversionError;
 
     if (layout.compression == kCompressionRle8 || layout.compression == kCompressionRle4) {
         return nullptr;  // a stream may end early; what it does not reach stays black
@@ -402,12 +403,11 @@ RgbImage* decodeBmpImage(const uint8_t* data, size_t size, uint64_t maxImageByte
 }
 
 RgbImage* readBmpImage(const char* path) {
-    int file = open(path, O_RDONLY | O_CLOEXEC);
+    int file = openRegularFile(path);
     struct stat fileStats {};
     void* view = MAP_FAILED;
     // An empty file cannot be mapped either.
-    if (file >= 0 && fstat(file, &fileStats) == 0 && S_ISREG(fileStats.st_mode) &&
-        fileStats.st_size > 0) {
+    if (file >= 0 && fstat(file, &fileStats) == 0 && fileStats.st_size > 0) {
         view =
             mmap(nullptr, static_cast<size_t>(fileStats.st_size), PROT_READ, MAP_PRIVATE, file, 0);
     }

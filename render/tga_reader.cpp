@@ -12,6 +12,7 @@
 
 #include "app/error_report.h"
 #include "render/image_size.h"
+#include "render/regular_file.h"
 
 const uint8_t uTGAcompare[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 const uint8_t cTGAcompare[12] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -95,8 +96,7 @@ const char* decodePackets(ByteCursor& cursor, uint64_t total, uint32_t bytesPerP
     return nullptr;
 }
 
-// Bytes from the file's position to its end, or UINT64_MAX when the file has no fixed
-// size (a pipe or a device).
+// Bytes from the file's position to its end, or UINT64_MAX when they cannot be told.
 uint64_t bytesLeft(FILE* file) {
     struct stat status;
     long position = std::ftell(file);
@@ -163,7 +163,7 @@ bool readPacketBytes(const TgaDecoder& decoder, TgaImage* image, FILE* file, Hea
 }  // namespace
 
 bool TgaDecoder::loadTga(TgaImage* image, const char* path) {
-    FILE* file = std::fopen(path, "rb");
+    FILE* file = openRegularStream(path);
     if (!file) return refuse("Could not open texture file");
     if (std::fread(header, sizeof header, 1, file) != 1) {
         std::fclose(file);
@@ -225,8 +225,8 @@ bool TgaDecoder::takeInfo(TgaImage* image) {
     image->format = bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
     bytesPerPixel = bitsPerPixel / 8;
     uint64_t bytes = 0;
-    // A size that does not fit the 32-bit field is one that cannot be allocated.
-    if (!imageBytes(width, height, bytesPerPixel, bytes) || bytes > UINT32_MAX) {
+    static_assert(kMaxImageBytes <= UINT32_MAX, "every picture size fits imageSize");
+    if (!imageBytes(width, height, bytesPerPixel, bytes)) {
         imageSize = 0;
         return refusePixels(image, "Could not allocate memory for image");
     }
