@@ -63,6 +63,12 @@ answer_box() {
     near "$(pixel "$shot" $((bx + 4)) $((by + 4)))" "56,54,53" 2 || fail "'$1' is not visible"
     [[ $(input_state) == "keyboard free pointer free keys $box" ]] ||
         fail "'$1' does not get the keys: $(input_state)"
+    # The keys follow the pointer, which was put a third of the way down the middle of the
+    # screen: inside the box whatever its size. Where game mode left it, in the middle of
+    # the window, it is not inside the box on every screen.
+    read -r sw sh < <(screen_size)
+    eval "$(xdotool getmouselocation --shell)"
+    ((X == sw / 2 && Y == sh / 3)) || fail "the pointer is at $X,$Y, not on '$1'"
     xdotool key Return
     for _ in $(seq 1 50); do
         window_viewable "$box" || return 0
@@ -243,15 +249,15 @@ signals)
             wait_window FREEGLUT >/dev/null || fail "$row: no window"
             sleep 1.5
         fi
-        pids="$DEMO_PID $(pgrep -P "$DEMO_PID" | tr '\n' ' ')"
-        [[ $doing == frames || $pids == *" "[0-9]* ]] || fail "$row: the box has no process of its own"
+        pids=$(echo "$DEMO_PID" $(pgrep -P "$DEMO_PID"))
+        [[ $doing == frames || $pids == *" "* ]] || fail "$row: the box has no process of its own"
         kill "-$signal" "$DEMO_PID"
-        gone=0
-        for _ in $(seq 1 30); do
+        deadline=$(($(date +%s%N) + 3000000000))
+        while :; do
             gone=1
             for pid in $pids; do alive "$pid" && gone=0; done
             xwininfo -root -tree | grep -q '^ *0 children\.$' || gone=0
-            ((gone)) && break
+            ((gone || $(date +%s%N) > deadline)) && break
             sleep 0.1
         done
         ((gone)) || fail "$row: 3 s after SIG$signal: $(ps -o pid=,stat=,cmd= -p "$pids")
