@@ -62,3 +62,8 @@ bool musicStreamSetLoopCount(MusicStream* stream, int loopCount) {
     if (position > 0.0) Mix_SetMusicPosition(position);
     return true;
 }
+
+double musicStreamSeconds(MusicStream* stream) {
+    if (stream == nullptr) return -1.0;
+    return Mix_MusicDuration(stream->music);
+}

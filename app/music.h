@@ -12,3 +12,5 @@ MusicStream* musicStreamOpen(const char* path);
 bool musicStreamPlay(int channel, MusicStream* stream);
 // How many more times the piece plays after it ends; may be set while it plays.
 bool musicStreamSetLoopCount(MusicStream* stream, int loopCount);
+// The length of one play in seconds; negative when it is not known.
+double musicStreamSeconds(MusicStream* stream);

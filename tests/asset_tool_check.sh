@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real asset tool's `check` on what `generate` wrote: every file through the demo's
-# own readers, with the font run-length encoded at 32 bits and the stone RLE8; then the
-# messages the demo would show for a missing and a broken file.
+# own readers, with the font run-length encoded at 32 bits, the stone RLE8 and the music's
+# length; then the messages the demo would show for a missing and a broken file.
 # Usage: asset_tool_check.sh SNOWDEMO_ASSETS SHADER_DIR WORKDIR
 set -uo pipefail
 tool=$1 shaders=$2 work=$3
@@ -23,7 +23,11 @@ LINES
 [[ $(head -n 4 "$work/check.txt") == "$expected" ]] || fail "unexpected check: $(cat "$work/check.txt")"
 grep -Eq '^kelvorin.vert +[1-9][0-9]* bytes of GLSL source$' "$work/check.txt" || fail "no vertex line"
 grep -Eq '^kelvorin.frag +[1-9][0-9]* bytes of GLSL source$' "$work/check.txt" || fail "no fragment line"
-grep -Eq '^audio/coolestshitever.mp3 +opens as a music stream$' "$work/check.txt" || fail "no music line"
+music=$(grep -E '^audio/coolestshitever.mp3 +opens as a music stream, [0-9.]+ s long$' "$work/check.txt") ||
+    fail "no music line"
+# Played six times, the music lasts twelve minutes at least.
+seconds=$(sed -E 's/.*, ([0-9]+)\.[0-9] s long$/\1/' <<<"$music")
+((seconds >= 120)) || fail "the music is only $seconds s long"
 
 # The stone is stored 8 bits a pixel, run-length encoded (compression 1).
 read -r bits compression < <(od -An -t u2 -j 28 -N 4 "$work/run/textures/stone.bmp")

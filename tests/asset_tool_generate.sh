@@ -6,6 +6,7 @@ set -uo pipefail
 tool=$1 work=$2
 files=(textures/font.tga textures/snow.bmp textures/normalmapsnow.bmp textures/stone.bmp
        audio/coolestshitever.mp3)
+for size in 48 64 128 256; do files+=("icons/hicolor/${size}x$size/apps/snowdemo.png"); done
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 rm -rf "$work"

@@ -1,9 +1,10 @@
 // The asset tool's data, read back through the strict test readers: the font atlas laid
 // out as the demo's font reads it, seamless snow, a unit normal map, RLE8 stone, the tune,
-// and the whole `generate` run with its MP3 decoded by SDL_mixer.
+// and the whole `generate` run with its MP3 decoded by SDL_mixer and its icons by libpng.
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -355,20 +356,59 @@ double toneStrength(const std::vector<int16_t>& samples, double fromSeconds, dou
     return s1 * s1 + s2 * s2 - 2.0 * std::cos(w) * s1 * s2;
 }
 
-TEST(WinterTune, IsThirtySecondsOfStereoStartingOnE5) {
+// Strength of `frequency` against the semitones on either side of it.
+double toneAboveNeighbours(const std::vector<int16_t>& samples, double fromSeconds,
+                           double toSeconds, double frequency) {
+    const double semitone = std::pow(2.0, 1.0 / 12.0);
+    const double tone = toneStrength(samples, fromSeconds, toSeconds, frequency);
+    return tone / std::max(toneStrength(samples, fromSeconds, toSeconds, frequency / semitone),
+                           toneStrength(samples, fromSeconds, toSeconds, frequency * semitone));
+}
+
+TEST(WinterTune, LastsOverTwoMinutesOfStereoAndFadesOut) {
     std::vector<int16_t> tune = synthesizeWinterTune();
-    ASSERT_EQ(tune.size(), 30u * 44100u * 2u);
+    ASSERT_EQ(tune.size(), static_cast<size_t>(kTuneSeconds * 44100) * 2);
+    // Played six times, the music lasts twelve minutes at least.
+    EXPECT_GE(tune.size() / 2 / 44100.0, 120.0);
     int peak = 0;
     for (int16_t s : tune) peak = std::max(peak, std::abs(static_cast<int>(s)));
     EXPECT_GT(peak, 28000);  // loud, and never clipped
     EXPECT_LT(peak, 32000);
-    // "Jingle bells" opens on E: E5 rings far above its neighbouring semitones.
-    double e5 = toneStrength(tune, 0.0, 0.4, 659.26);
-    EXPECT_GT(e5, 20 * toneStrength(tune, 0.0, 0.4, 622.25));
-    EXPECT_GT(e5, 20 * toneStrength(tune, 0.0, 0.4, 698.46));
     // It fades to silence, so the loop starts clean.
     EXPECT_EQ(tune[tune.size() - 1], 0);
     EXPECT_EQ(tune[tune.size() - 2], 0);
+}
+
+TEST(WinterTune, EachSongOfTheMedleyOpensOnItsNote) {
+    std::vector<int16_t> tune = synthesizeWinterTune();
+    struct Opening {
+        const char* song;
+        double seconds;  // from the start of the tune
+        double frequency;
+    };
+    // Four beats a bar at 132, 126 and 108 beats a minute, three at 150.
+    const Opening openings[] = {
+        {"Jingle Bells, verse: G4", 0.0, 392.00},
+        {"Jingle Bells, chorus: E5", 16 * 4 * 60.0 / 132, 659.26},
+        {"Deck the Halls, in F: C6", 32 * 4 * 60.0 / 132, 1046.50},
+        {"Good King Wenceslas, in G: G4", 32 * 4 * 60.0 / 132 + 16 * 4 * 60.0 / 126, 392.00},
+        {"We Wish You a Merry Christmas, in G: G5 after the pickup",
+         32 * 4 * 60.0 / 132 + 16 * 4 * 60.0 / 126 + 17 * 4 * 60.0 / 108, 783.99},
+        {"Jingle Bells, chorus again: E5",
+         32 * 4 * 60.0 / 132 + 16 * 4 * 60.0 / 126 + 17 * 4 * 60.0 / 108 + 2 * 8 * 3 * 60.0 / 150,
+         659.26},
+    };
+    for (const Opening& opening : openings) {
+        EXPECT_GT(toneAboveNeighbours(tune, opening.seconds + 0.01, opening.seconds + 0.35,
+                                      opening.frequency),
+                  20.0)
+            << opening.song;
+    }
+    // The chorus comes back with its melody doubled an octave higher.
+    const double reprise = openings[5].seconds;
+    EXPECT_GT(
+        toneStrength(tune, reprise + 0.01, reprise + 0.35, 1318.51),
+        2 * toneStrength(tune, openings[1].seconds + 0.01, openings[1].seconds + 0.35, 1318.51));
 }
 
 // ---- The whole generate run --------------------------------------------------------
@@ -443,8 +483,9 @@ TEST_F(AssetGeneration, WritesEveryFileTheDemoReads) {
     EXPECT_TRUE(frames.allMpeg1Layer3At44100);
     EXPECT_EQ(frames.endOfLastFrame, mp3.size());
     const double seconds = frames.count * 1152.0 / 44100.0;
-    EXPECT_GT(seconds, 29.5);
-    EXPECT_LT(seconds, 31.0);
+    EXPECT_GE(seconds, 120.0);
+    EXPECT_GT(seconds, kTuneSeconds - 0.1);
+    EXPECT_LT(seconds, kTuneSeconds + 0.5);
 
     // Decoded as the demo's music layer would: sound all through, none of it silence.
     ASSERT_EQ(setenv("SDL_AUDIODRIVER", "dummy", 1), 0);
@@ -461,7 +502,7 @@ TEST_F(AssetGeneration, WritesEveryFileTheDemoReads) {
     ASSERT_EQ(channels, 2);
     const Sint16* samples = reinterpret_cast<const Sint16*>(chunk->abuf);
     const size_t decodedFrames = chunk->alen / 4;
-    EXPECT_NEAR(decodedFrames / 44100.0, 30.0, 0.2);
+    EXPECT_NEAR(decodedFrames / 44100.0, kTuneSeconds, 0.2);
     for (size_t second = 0; second + 1 < decodedFrames / 44100; ++second) {
         double power = 0;
         for (size_t i = second * 44100 * 2; i < (second + 1) * 44100 * 2; ++i) {
@@ -473,6 +514,35 @@ TEST_F(AssetGeneration, WritesEveryFileTheDemoReads) {
     Mix_CloseAudio();
     Mix_Quit();
     SDL_Quit();
+
+    // The icon at every size: a rounded tile, see-through at the corners, with the white
+    // snowman in front of the sky.
+    for (int size : {48, 64, 128, 256}) {
+        SCOPED_TRACE(size);
+        const std::string name = std::to_string(size) + "x" + std::to_string(size);
+        std::vector<uint8_t> png =
+            readWholeFile(directory / "icons/hicolor" / name / "apps/snowdemo.png");
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_NE(png_image_begin_read_from_memory(&image, png.data(), png.size()), 0);
+        EXPECT_EQ(image.width, static_cast<uint32_t>(size));
+        EXPECT_EQ(image.height, static_cast<uint32_t>(size));
+        EXPECT_NE(image.format & PNG_FORMAT_FLAG_ALPHA, 0u);
+        image.format = PNG_FORMAT_RGBA;
+        std::vector<uint8_t> rgba(PNG_IMAGE_SIZE(image));
+        ASSERT_NE(png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr), 0);
+        // (x, y) from the top left, in hundredths of the size.
+        auto at = [&](int x, int y) {
+            return &rgba[((y * size / 100) * size + x * size / 100) * 4];
+        };
+        for (auto corner : {at(0, 0), at(99, 0), at(0, 99), at(99, 99)}) EXPECT_EQ(corner[3], 0);
+        const uint8_t* sky = at(15, 15);
+        EXPECT_EQ(sky[3], 255);
+        EXPECT_GT(sky[2], sky[0] + 60);
+        const uint8_t* snowman = at(35, 66);  // the bottom ball, on its lit side
+        EXPECT_EQ(snowman[3], 255);
+        EXPECT_GT(std::min({snowman[0], snowman[1], snowman[2]}), 200);
+    }
 }
 
 TEST_F(AssetGeneration, ReportsATargetItCannotWrite) {

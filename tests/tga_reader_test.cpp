@@ -4,9 +4,11 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -37,6 +39,17 @@ size_t openFileCount() {
         ++count;
     }
     return count;
+}
+
+// Lets the address space grow by at most `bytes` from here on. RLIMIT_AS counts every
+// mapping, the sanitizers' reserved shadow too, so the limit starts from today's size.
+bool limitAddressSpaceGrowth(uint64_t bytes) {
+    std::ifstream statm("/proc/self/statm");
+    uint64_t pages = 0;
+    if (!(statm >> pages)) return false;
+    rlim_t limit = pages * static_cast<uint64_t>(sysconf(_SC_PAGESIZE)) + bytes;
+    rlimit addressSpace{limit, limit};
+    return setrlimit(RLIMIT_AS, &addressSpace) == 0;
 }
 
 class TgaReaderTest : public testing::Test {
@@ -90,6 +103,22 @@ class TgaReaderTest : public testing::Test {
         EXPECT_EQ(outcome.reports[0].caption, caption);
         EXPECT_EQ(outcome.reports[0].style, 0u);
         EXPECT_EQ(outcome.reports[0].owner, ReportOwner::None);
+    }
+
+    // A few bytes must not make the reader reserve the gigabytes their header declares:
+    // in a child whose address space may grow by 256 MiB only, the file is refused with
+    // `text` (standard error carries the message for EXPECT_EXIT to match).
+    void expectRefusedWithinMemoryLimit(const Bytes& file, const char* text) {
+        EXPECT_EXIT(
+            {
+                if (!limitAddressSpaceGrowth(uint64_t{256} << 20)) std::_Exit(2);
+                Outcome outcome = load(file);
+                bool refused = !outcome.loaded && outcome.reports.size() == 1;
+                std::fprintf(stderr, "%s\n",
+                             refused ? outcome.reports[0].text.c_str() : "(not one report)");
+                std::_Exit(refused && !HasFailure() ? 0 : 1);
+            },
+            testing::ExitedWithCode(0), std::string("^") + text + "\n$");
     }
 
     TempDir dir;
@@ -308,11 +337,14 @@ TEST_F(TgaReaderTest, SideBeyondTheTextureLimitIsTheAllocationFailure) {
 TEST_F(TgaReaderTest, ShortUncompressedDataIsReportedAndReleased) {
     Outcome outcome = load(tgaFile(2, 3, 2, 32, Bytes(23, 5)));
     expectRefused(outcome, "Could not read image data", "ERROR", PixelsAfter::Null);
-    // A header that promises a gigabyte over a few bytes, or none, is refused the same way.
+    // A header that promises a gigabyte over a few bytes, or none, is refused the same way,
+    // before any buffer is made for it.
     expectRefused(tgaFile(2, 16384, 16384, 32, Bytes(10, 5)), "Could not read image data", "ERROR",
                   PixelsAfter::Null);
     expectRefused(tgaHead(2, 16384, 16384, 32), "Could not read image data", "ERROR",
                   PixelsAfter::Null);
+    expectRefusedWithinMemoryLimit(tgaFile(2, 16384, 16384, 32, Bytes(10, 5)),
+                                   "Could not read image data");
 }
 
 TEST_F(TgaReaderTest, ShortCompressedDataIsReportedAndReleased) {
@@ -332,6 +364,9 @@ TEST_F(TgaReaderTest, ShortCompressedDataIsReportedAndReleased) {
                   "ERROR", PixelsAfter::Null);
     expectRefused(tgaFile(10, 16384, 16384, 24, {5, 1, 2, 3}), "Could not read image data", "ERROR",
                   PixelsAfter::Null);
+    // 23 bytes that declare 16384 x 16384 at 32 bits (1 GiB): no buffer is made for them.
+    expectRefusedWithinMemoryLimit(tgaFile(10, 16384, 16384, 32, {200, 1, 2, 3, 4}),
+                                   "Could not read RLE header");
 }
 
 TEST_F(TgaReaderTest, PacketBeyondThePictureIsTooManyPixels) {

@@ -4,13 +4,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <system_error>
 #include <vector>
 
 #include "app/error_report.h"
+#include "tools/app_icon.h"
 #include "tools/bmp_writer.h"
 #include "tools/font_atlas.h"
 #include "tools/mp3_encoder.h"
+#include "tools/png_encoder.h"
 #include "tools/snow_textures.h"
 #include "tools/stone_texture.h"
 #include "tools/tga_writer.h"
@@ -26,7 +29,8 @@ void report(const std::string& text) {
 
 // Writes beside the target first, so a failed run never leaves a truncated file that
 // the demo would take for data.
-bool writeFile(const fs::path& directory, const char* name, const std::vector<uint8_t>& bytes) {
+bool writeFile(const fs::path& directory, const std::string& name,
+               const std::vector<uint8_t>& bytes) {
     const fs::path path = directory / name;
     const fs::path partial = fs::path(path).concat(".part");
     std::error_code error;
@@ -46,7 +50,7 @@ bool writeFile(const fs::path& directory, const char* name, const std::vector<ui
         report("Could not write " + path.string());
         return false;
     }
-    std::printf("wrote %s (%zu bytes)\n", name, bytes.size());
+    std::printf("wrote %s (%zu bytes)\n", name.c_str(), bytes.size());
     return true;
 }
 
@@ -67,13 +71,29 @@ bool generateAssets(const std::string& directory) {
     }
     std::vector<uint8_t> music;
     if (!encodeMp3(synthesizeWinterTune(), kTuneChannels, kTuneSampleRate, music)) return false;
-    return writeFile(root, "audio/coolestshitever.mp3", music);
+    if (!writeFile(root, "audio/coolestshitever.mp3", music)) return false;
+    // The icons are installed from here into the hicolor theme, not read by the demo.
+    for (int size : kAppIconSizes) {
+        const Picture icon = makeAppIcon(size);
+        std::vector<uint8_t> png;
+        std::string error;
+        if (!encodePng(icon.width, icon.height, icon.channels, icon.pixels.data(), png, error)) {
+            report("Could not encode the icon: " + error);
+            return false;
+        }
+        const std::string sizeName = std::to_string(size) + "x" + std::to_string(size);
+        if (!writeFile(root, "icons/hicolor/" + sizeName + "/apps/snowdemo.png", png)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 const char* const kGenerateHelp =
     "Write the demo's runtime data under DIR, the same bytes on every run:\n"
     "textures/font.tga, textures/snow.bmp, textures/normalmapsnow.bmp,\n"
-    "textures/stone.bmp and audio/coolestshitever.mp3.";
+    "textures/stone.bmp and audio/coolestshitever.mp3; and the icon for menus,\n"
+    "icons/hicolor/SIZExSIZE/apps/snowdemo.png for SIZE 48, 64, 128 and 256.";
 
 int runGenerateCommand(int argc, char** argv) {
     if (argc != 2) {

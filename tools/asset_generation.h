@@ -1,12 +1,14 @@
 // The asset tool's `generate` command: every file the demo reads at run time besides
-// the shader sources, made from nothing but this program and the system's fonts.
+// the shader sources, and its icon, made from nothing but this program and the system's
+// fonts.
 #pragma once
 
 #include <string>
 
 // Writes textures/font.tga, textures/snow.bmp, textures/normalmapsnow.bmp,
-// textures/stone.bmp and audio/coolestshitever.mp3 under `directory`, creating the
-// folders. Each file is written whole or not at all. False after a reported message.
+// textures/stone.bmp, audio/coolestshitever.mp3 and the icons,
+// icons/hicolor/SIZExSIZE/apps/snowdemo.png, under `directory`, creating the folders.
+// Each file is written whole or not at all. False after a reported message.
 bool generateAssets(const std::string& directory);
 
 extern const char* const kGenerateHelp;

@@ -86,7 +86,14 @@ bool checkMusic(const char* name) {
     if (musicInit(44100, 32)) checkedStream = musicStreamOpen(name);
     bool loaded = checkedStream != nullptr;
     if (!loaded) reports = "cannot be opened as a music stream: the demo runs silently";
-    return printResult(name, loaded, "opens as a music stream");
+    std::string got = "opens as a music stream";
+    const double seconds = musicStreamSeconds(checkedStream);
+    if (seconds >= 0.0) {
+        char length[48];
+        std::snprintf(length, sizeof length, ", %.1f s long", seconds);
+        got += length;
+    }
+    return printResult(name, loaded, got);
 }
 
 }  // namespace

@@ -10,8 +10,9 @@
 namespace {
 
 constexpr int kBitRate = 128;  // kbit/s
-// LAME's scale of 0 (best, slowest) to 9; 5 is its usual trade-off.
-constexpr int kEncoderQuality = 5;
+// LAME's scale of 0 (best, slowest) to 9: 7 is its fast setting, and at 128 kbit/s the
+// synthesised tune sounds no different; it halves the time `generate` takes.
+constexpr int kEncoderQuality = 7;
 constexpr int kFramesPerCall = 1152 * 16;
 
 void report(const char* text) {

@@ -1,14 +1,15 @@
 // PAM and PNG writers for decoded pictures, which keep their first row at the bottom.
 #include "tools/picture_writer.h"
 
-#include <png.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "tools/file_extension.h"
+#include "tools/png_encoder.h"
 
 namespace {
 
@@ -28,19 +29,11 @@ bool writePam(FILE* file, const DecodedPicture& picture) {
 }
 
 bool writePng(FILE* file, const DecodedPicture& picture, std::string& error) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = picture.width;
-    image.height = picture.height;
-    image.format = picture.channels == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-    // A negative stride tells libpng that the buffer holds the bottom row first.
-    auto stride = -static_cast<png_int_32>(rowBytes(picture));
-    if (png_image_write_to_stdio(&image, file, 0, picture.pixels, stride, nullptr) == 0) {
-        error = image.message;
+    std::vector<uint8_t> png;
+    if (!encodePng(picture.width, picture.height, picture.channels, picture.pixels, png, error)) {
         return false;
     }
-    return true;
+    return std::fwrite(png.data(), 1, png.size(), file) == png.size();
 }
 
 }  // namespace

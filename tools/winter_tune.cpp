@@ -4,16 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "tools/tiling_noise.h"
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kBeatsPerMinute = 132.0;
-constexpr double kSecondsPerBeat = 60.0 / kBeatsPerMinute;
-constexpr int kBeatsPerBar = 4;
-constexpr int kBars = 16;
 constexpr double kFadeOutSeconds = 0.3;
 constexpr double kPeak = 0.89;  // about -1 dB, room for the encoder's filtering
 constexpr uint64_t kSleighBellSeed = 0x5EED0B11u;
@@ -25,8 +22,10 @@ struct Partial {
     double decaySeconds;  // time for the partial to fall to 1/e
 };
 
+constexpr int kMaxPartials = 6;  // the sum in addNote adds six
+
 struct Timbre {
-    const Partial* partials;
+    const Partial* partials;  // at most kMaxPartials
     int partialCount;
     double attackSeconds;
     double releaseSeconds;  // time constant of the fade after the note ends
@@ -41,13 +40,32 @@ constexpr Timbre kBell{kBellPartials, 6, 0.004, 0.3};
 constexpr Timbre kPiano{kPianoPartials, 6, 0.006, 0.08};
 
 struct Note {
-    int pitch;  // MIDI note number
+    int pitch;  // MIDI note number; 0 is a rest
     double beats;
 };
 
-// C major, one bar a line: C5 = 72, D5 = 74, E5 = 76, F5 = 77, G5 = 79.
+// Written in C major (G major for "Good King Wenceslas") from C5 = 72, one bar a line:
+// G4 = 67, A4 = 69, B4 = 71, D5 = 74, E5 = 76, F5 = 77, G5 = 79, A5 = 81.
 // clang-format off
-constexpr Note kMelody[] = {
+constexpr Note kJingleBellsVerse[] = {
+    {67, 1}, {76, 1}, {74, 1}, {72, 1},              // Dashing through the
+    {67, 3}, {67, 0.5}, {67, 0.5},                   // snow in a
+    {67, 1}, {76, 1}, {74, 1}, {72, 1},              // one horse open
+    {69, 4},                                         // sleigh,
+    {69, 1}, {77, 1}, {76, 1}, {74, 1},              // o'er the fields we
+    {71, 4},                                         // go,
+    {79, 1}, {79, 1}, {77, 1}, {74, 1},              // laughing all the
+    {76, 4},                                         // way;
+    {67, 1}, {76, 1}, {74, 1}, {72, 1},              // bells on bob-tail
+    {67, 4},                                         // ring,
+    {67, 1}, {76, 1}, {74, 1}, {72, 1},              // making spirits
+    {69, 3}, {69, 1},                                // bright, what
+    {69, 1}, {77, 1}, {76, 1}, {74, 1},              // fun it is to
+    {79, 1}, {79, 1}, {79, 1}, {79, 1},              // ride and sing a
+    {81, 1}, {79, 1}, {77, 1}, {74, 1},              // sleighing song to-
+    {72, 2}, {79, 2},                                // night, oh!
+};
+constexpr Note kJingleBellsChorus[] = {
     {76, 1}, {76, 1}, {76, 2},                       // Jingle bells,
     {76, 1}, {76, 1}, {76, 2},                       // jingle bells,
     {76, 1}, {79, 1}, {72, 1.5}, {74, 0.5},          // jingle all the
@@ -65,29 +83,153 @@ constexpr Note kMelody[] = {
     {79, 1}, {79, 1}, {77, 1}, {74, 1},              // one horse open
     {72, 4},                                         // sleigh.
 };
+constexpr Note kDeckTheHalls[] = {
+    {79, 1.5}, {77, 0.5}, {76, 1}, {74, 1},                      // Deck the halls with
+    {72, 1}, {74, 1}, {76, 1}, {72, 1},                          // boughs of holly,
+    {74, 0.5}, {76, 0.5}, {77, 0.5}, {74, 0.5}, {76, 1.5}, {74, 0.5}, // fa la la la la, la
+    {72, 1}, {71, 1}, {72, 2},                                   // la la la.
+    {79, 1.5}, {77, 0.5}, {76, 1}, {74, 1},                      // 'Tis the season
+    {72, 1}, {74, 1}, {76, 1}, {72, 1},                          // to be jolly,
+    {74, 0.5}, {76, 0.5}, {77, 0.5}, {74, 0.5}, {76, 1.5}, {74, 0.5}, // fa la la la la, la
+    {72, 1}, {71, 1}, {72, 2},                                   // la la la.
+    {74, 1.5}, {76, 0.5}, {77, 1}, {74, 1},                      // Don we now our
+    {76, 1.5}, {77, 0.5}, {79, 1}, {74, 1},                      // gay apparel,
+    {76, 0.5}, {78, 0.5}, {79, 1}, {81, 0.5}, {83, 0.5}, {84, 1}, // fa la la, la la la,
+    {83, 1}, {81, 1}, {79, 2},                                   // la la la.
+    {79, 1.5}, {77, 0.5}, {76, 1}, {74, 1},                      // Troll the ancient
+    {72, 1}, {74, 1}, {76, 1}, {72, 1},                          // Yuletide carol,
+    {81, 0.5}, {81, 0.5}, {81, 0.5}, {81, 0.5}, {79, 1.5}, {77, 0.5}, // fa la la la la, la
+    {76, 1}, {74, 1}, {72, 2},                                   // la la la.
+};
+// In G major: D4 = 62, E4 = 64, F#4 = 66, G4 = 67, A4 = 69, B4 = 71, C5 = 72, D5 = 74.
+constexpr Note kGoodKingWenceslas[] = {
+    {67, 1}, {67, 1}, {67, 1}, {69, 1},              // Good King Wences-
+    {67, 1}, {67, 1}, {62, 2},                       // las looked out
+    {64, 1}, {62, 1}, {64, 1}, {66, 1},              // on the feast of
+    {67, 2}, {67, 2},                                // Stephen,
+    {67, 1}, {67, 1}, {67, 1}, {69, 1},              // when the snow lay
+    {67, 1}, {67, 1}, {62, 2},                       // round about,
+    {64, 1}, {62, 1}, {64, 1}, {66, 1},              // deep and crisp and
+    {67, 2}, {67, 2},                                // even.
+    {74, 1}, {72, 1}, {71, 1}, {69, 1},              // Brightly shone the
+    {71, 1}, {69, 1}, {67, 2},                       // moon that night,
+    {64, 1}, {62, 1}, {64, 1}, {66, 1},              // though the frost was
+    {67, 2}, {67, 2},                                // cruel,
+    {62, 1}, {62, 1}, {64, 1}, {66, 1},              // when a poor man
+    {67, 1}, {67, 1}, {69, 2},                       // came in sight,
+    {74, 1}, {72, 1}, {71, 1}, {69, 1},              // gath'ring winter
+    {67, 2}, {72, 2},                                // fu-
+    {67, 4},                                         // el.
+};
+// Three beats a bar, after a one-beat pickup.
+constexpr Note kWeWishYouAMerryChristmas[] = {
+    {67, 1},                                         // We
+    {72, 1}, {72, 0.5}, {74, 0.5}, {72, 0.5}, {71, 0.5}, // wish you a merry
+    {69, 1}, {69, 1}, {69, 1},                       // Christmas, we
+    {74, 1}, {74, 0.5}, {76, 0.5}, {74, 0.5}, {72, 0.5}, // wish you a merry
+    {71, 1}, {67, 1}, {67, 1},                       // Christmas, we
+    {76, 1}, {76, 0.5}, {77, 0.5}, {76, 0.5}, {74, 0.5}, // wish you a merry
+    {72, 1}, {69, 1}, {67, 0.5}, {67, 0.5},          // Christmas and a
+    {69, 1}, {74, 1}, {71, 1},                       // happy New
+    {72, 2}, {0, 1},                                 // Year.
+};
 // clang-format on
 
 struct Chord {
-    int bass;  // root, MIDI note number
-    int fifth;
-    int voicing[4];  // 0 ends a voicing of fewer notes
+    int root;          // pitch class, 0 = C
+    int intervals[4];  // semitones above the root; -1 ends a chord of fewer notes
 };
 
-constexpr Chord kC{48, 55, {60, 64, 67, 0}};
-constexpr Chord kF{41, 48, {60, 65, 69, 0}};
-constexpr Chord kD7{50, 45, {60, 62, 66, 69}};
-constexpr Chord kG7{43, 50, {59, 62, 65, 67}};
-constexpr const Chord* kBarChords[kBars] = {&kC, &kC, &kC, &kC, &kF, &kC, &kD7, &kG7,
-                                            &kC, &kC, &kC, &kC, &kF, &kC, &kG7, &kC};
+constexpr Chord kC{0, {0, 4, 7, -1}};
+constexpr Chord kF{5, {0, 4, 7, -1}};
+constexpr Chord kG{7, {0, 4, 7, -1}};
+constexpr Chord kD{2, {0, 4, 7, -1}};
+constexpr Chord kEm{4, {0, 3, 7, -1}};
+constexpr Chord kD7{2, {0, 4, 7, 10}};
+constexpr Chord kG7{7, {0, 4, 7, 10}};
+
+// One chord a bar.
+constexpr const Chord* kJingleBellsVerseChords[] = {&kC, &kC, &kC, &kF, &kF, &kG7, &kG7, &kC,
+                                                    &kC, &kC, &kC, &kF, &kF, &kC,  &kG7, &kC};
+constexpr const Chord* kJingleBellsChorusChords[] = {&kC, &kC, &kC, &kC, &kF, &kC, &kD7, &kG7,
+                                                     &kC, &kC, &kC, &kC, &kF, &kC, &kG7, &kC};
+constexpr const Chord* kDeckTheHallsChords[] = {&kC,  &kC, &kG7, &kC, &kC, &kC, &kG7, &kC,
+                                                &kG7, &kC, &kD7, &kG, &kC, &kC, &kF,  &kC};
+constexpr const Chord* kGoodKingWenceslasChords[] = {&kG,  &kG, &kD, &kG, &kG, &kG, &kD, &kG, &kG,
+                                                     &kEm, &kD, &kG, &kD, &kD, &kG, &kC, &kG};
+constexpr const Chord* kWeWishChords[] = {&kC, &kF, &kD7, &kG, &kC, &kF, &kG7, &kC};
+
+// One song of the medley, with what varies from song to song.
+struct Piece {
+    const Note* melody;
+    size_t melodyNotes;
+    const Chord* const* barChords;
+    int bars;
+    int beatsPerBar;
+    double beatsPerMinute;
+    double pickupBeats;  // melody before the first bar, over the end of the piece before
+    int transpose;       // semitones, melody and chords
+    const Timbre* melodyTimbre;
+    bool octaveDoubling;     // the melody also an octave higher, softer
+    int sleighBellsPerBeat;  // 0, 1 or 2
+};
+
+// The medley in order. Key, tempo, the melody's instrument, its octave doubling and the
+// sleigh bells change from song to song.
+constexpr Piece kMedley[] = {
+    {kJingleBellsVerse, std::size(kJingleBellsVerse), kJingleBellsVerseChords,
+     static_cast<int>(std::size(kJingleBellsVerseChords)), 4, 132.0, 0.0, 0, &kBell, false, 2},
+    {kJingleBellsChorus, std::size(kJingleBellsChorus), kJingleBellsChorusChords,
+     static_cast<int>(std::size(kJingleBellsChorusChords)), 4, 132.0, 0.0, 0, &kBell, false, 2},
+    {kDeckTheHalls, std::size(kDeckTheHalls), kDeckTheHallsChords,
+     static_cast<int>(std::size(kDeckTheHallsChords)), 4, 126.0, 0.0, 5, &kBell, false, 1},
+    {kGoodKingWenceslas, std::size(kGoodKingWenceslas), kGoodKingWenceslasChords,
+     static_cast<int>(std::size(kGoodKingWenceslasChords)), 4, 108.0, 0.0, 0, &kPiano, false, 0},
+    {kWeWishYouAMerryChristmas, std::size(kWeWishYouAMerryChristmas), kWeWishChords,
+     static_cast<int>(std::size(kWeWishChords)), 3, 150.0, 1.0, 7, &kBell, false, 1},
+    {kWeWishYouAMerryChristmas, std::size(kWeWishYouAMerryChristmas), kWeWishChords,
+     static_cast<int>(std::size(kWeWishChords)), 3, 150.0, 1.0, 7, &kPiano, false, 2},
+    {kJingleBellsChorus, std::size(kJingleBellsChorus), kJingleBellsChorusChords,
+     static_cast<int>(std::size(kJingleBellsChorusChords)), 4, 132.0, 0.0, 0, &kBell, true, 2},
+};
+
+constexpr double pieceSeconds(const Piece& piece) {
+    return piece.bars * piece.beatsPerBar * 60.0 / piece.beatsPerMinute;
+}
+
+constexpr double medleySeconds() {
+    double seconds = 0.0;
+    for (const Piece& piece : kMedley) seconds += pieceSeconds(piece);
+    return seconds;
+}
+
+// A mistyped note length shifts every later note against its chords.
+constexpr bool melodiesFillTheirBars() {
+    for (const Piece& piece : kMedley) {
+        double beats = 0.0;
+        for (size_t i = 0; i < piece.melodyNotes; ++i) beats += piece.melody[i].beats;
+        if (beats != piece.pickupBeats + piece.bars * piece.beatsPerBar) return false;
+    }
+    return true;
+}
+
+static_assert(melodiesFillTheirBars(), "a melody does not fill its bars");
+// Room for the last chord to ring before the fade, and not much more.
+static_assert(medleySeconds() + 1.0 <= kTuneSeconds && kTuneSeconds <= medleySeconds() + 2.5,
+              "kTuneSeconds does not fit the medley");
 
 struct StereoMix {
-    std::vector<double> left;
-    std::vector<double> right;
-    std::vector<double> note;  // scratch for the note being rendered
+    std::vector<float> left;  // single precision halves the memory of a three-minute mix
+    std::vector<float> right;
 };
 
 double frequencyOf(int pitch) {
     return 440.0 * std::pow(2.0, (pitch - 69) / 12.0);
+}
+
+// The first pitch at or above `lowest` of the pitch class `pitchClass` (0 = C).
+int pitchFrom(int lowest, int pitchClass) {
+    return lowest + ((pitchClass - lowest) % 12 + 12) % 12;
 }
 
 // Samples until a partial that starts at `amplitude` and shrinks by `decay` per sample,
@@ -108,55 +250,51 @@ void addNote(StereoMix& mix, double startSeconds, double lengthSeconds, int pitc
              double pan, const Timbre& timbre) {
     const size_t start = static_cast<size_t>(std::lround(startSeconds * kTuneSampleRate));
     if (start >= mix.left.size()) return;
-    const size_t room = mix.left.size() - start;
     const size_t release = static_cast<size_t>(std::lround(lengthSeconds * kTuneSampleRate));
     const double releaseDecay = std::exp(-1.0 / (timbre.releaseSeconds * kTuneSampleRate));
     const double fundamental = frequencyOf(pitch);
 
+    // Each partial is a decaying sine a r^i sin(w i), stepped by its two-term recurrence
+    // x[i] = 2 r cos(w) x[i-1] - r^2 x[i-2]: one multiply-add a sample. Stepped side by
+    // side, the partials' chains overlap in the processor.
+    double feedback[kMaxPartials] = {};
+    double damping[kMaxPartials] = {};
+    double before[kMaxPartials] = {};   // x[i-1]
+    double current[kMaxPartials] = {};  // x[i], starting at x[0] = 0
     size_t length = 0;
-    for (int p = 0; p < timbre.partialCount; ++p) {
-        const Partial& partial = timbre.partials[p];
-        const double decay = std::exp(-1.0 / (partial.decaySeconds * kTuneSampleRate));
-        length = std::max(length,
-                          audibleSamples(partial.amplitude * gain, decay, releaseDecay, release));
-    }
-    length = std::min(length, room);
-    mix.note.assign(length, 0.0);
-    // Plain pointers in the loops: the debug build does not inline vector indexing.
-    double* note = mix.note.data();
     for (int p = 0; p < timbre.partialCount; ++p) {
         const Partial& partial = timbre.partials[p];
         const double frequency = fundamental * partial.ratio;
         if (frequency >= 0.45 * kTuneSampleRate) continue;  // would alias
         const double step = 2.0 * kPi * frequency / kTuneSampleRate;
         const double decay = std::exp(-1.0 / (partial.decaySeconds * kTuneSampleRate));
-        const size_t count = std::min(
-            length, audibleSamples(partial.amplitude * gain, decay, releaseDecay, release));
-        // A decaying sine a r^i sin(w i) by its two-term recurrence, one multiply-add
-        // per sample: x[i] = 2 r cos(w) x[i-1] - r^2 x[i-2].
-        const double feedback = 2.0 * decay * std::cos(step);
-        const double damping = decay * decay;
-        double before = 0.0;
-        double current = partial.amplitude * decay * std::sin(step);
-        for (size_t i = 1; i < count; ++i) {
-            note[i] += current;
-            const double next = feedback * current - damping * before;
-            before = current;
-            current = next;
-        }
+        feedback[p] = 2.0 * decay * std::cos(step);
+        damping[p] = decay * decay;
+        before[p] = -partial.amplitude * std::sin(step) / decay;  // x[-1]
+        length = std::max(length,
+                          audibleSamples(partial.amplitude * gain, decay, releaseDecay, release));
     }
+    length = std::min(length, mix.left.size() - start);
     // Attack and release shape the whole note.
     const double attackSamples = timbre.attackSeconds * kTuneSampleRate;
     const double leftGain = gain * std::sqrt((1.0 - pan) / 2.0);
     const double rightGain = gain * std::sqrt((1.0 + pan) / 2.0);
-    double* left = mix.left.data() + start;
-    double* right = mix.right.data() + start;
+    float* left = mix.left.data() + start;
+    float* right = mix.right.data() + start;
     double gate = 1.0;
     for (size_t i = 0; i < length; ++i) {
+        // Summed in pairs, not in one long chain of additions.
+        const double sum =
+            (current[0] + current[1]) + (current[2] + current[3]) + (current[4] + current[5]);
+        for (int p = 0; p < kMaxPartials; ++p) {
+            const double next = feedback[p] * current[p] - damping[p] * before[p];
+            before[p] = current[p];
+            current[p] = next;
+        }
         const double age = static_cast<double>(i);
-        const double value = note[i] * gate * (age < attackSamples ? age / attackSamples : 1.0);
-        left[i] += value * leftGain;
-        right[i] += value * rightGain;
+        const double value = sum * gate * (age < attackSamples ? age / attackSamples : 1.0);
+        left[i] += static_cast<float>(value * leftGain);
+        right[i] += static_cast<float>(value * rightGain);
         if (i >= release) gate *= releaseDecay;
     }
 }
@@ -172,51 +310,69 @@ void addSleighBells(StereoMix& mix, double startSeconds, double gain, SeededRand
         double noise = random.unit() * 2.0 - 1.0;
         double bright = noise - previous;  // first difference: keeps the highs
         previous = noise;
-        mix.left[i] += bright * level * 0.6;
-        mix.right[i] += bright * level;
+        mix.left[i] += static_cast<float>(bright * level * 0.6);
+        mix.right[i] += static_cast<float>(bright * level);
         level *= decayFactor;
     }
 }
 
-void addMelody(StereoMix& mix) {
-    double beat = 0.0;
-    for (const Note& note : kMelody) {
-        addNote(mix, beat * kSecondsPerBeat, note.beats * kSecondsPerBeat, note.pitch, 0.5, 0.0,
-                kBell);
-        beat += note.beats;
+void addChord(StereoMix& mix, double startSeconds, double lengthSeconds, const Chord& chord,
+              int transpose) {
+    for (int interval : chord.intervals) {
+        if (interval < 0) break;
+        addNote(mix, startSeconds, lengthSeconds, pitchFrom(55, chord.root + transpose + interval),
+                0.1, 0.35, kPiano);
     }
 }
 
-void addChord(StereoMix& mix, double startSeconds, double beats, const Chord& chord) {
-    for (int pitch : chord.voicing) {
-        if (pitch == 0) break;
-        addNote(mix, startSeconds, beats * kSecondsPerBeat, pitch, 0.1, 0.35, kPiano);
+// One bar of accompaniment. In four, bass on beats 1 and 3 (root, then fifth) and short
+// chords on 2 and 4; in three, the root on 1 and chords on 2 and 3. A piece's last bar
+// holds its chord instead.
+void addBar(StereoMix& mix, const Piece& piece, int bar, double barStart, SeededRandom& random) {
+    const Chord& chord = *piece.barChords[bar];
+    const double secondsPerBeat = 60.0 / piece.beatsPerMinute;
+    const int root = chord.root + piece.transpose;
+    const int bass = pitchFrom(40, root);
+    if (bar == piece.bars - 1) {
+        const double barSeconds = piece.beatsPerBar * secondsPerBeat;
+        addNote(mix, barStart, barSeconds, bass, 0.35, -0.3, kPiano);
+        addChord(mix, barStart, barSeconds, chord, piece.transpose);
+        if (piece.sleighBellsPerBeat > 0) addSleighBells(mix, barStart, 0.08, random);
+        return;
+    }
+    const bool inFour = piece.beatsPerBar == 4;
+    addNote(mix, barStart, (inFour ? 2 : 1) * secondsPerBeat, bass, 0.35, -0.3, kPiano);
+    for (int beat = 1; beat < piece.beatsPerBar; ++beat) {
+        const double beatStart = barStart + beat * secondsPerBeat;
+        if (inFour && beat == 2) {
+            addNote(mix, beatStart, 2 * secondsPerBeat, pitchFrom(40, root + 7), 0.3, -0.3, kPiano);
+        } else {
+            addChord(mix, beatStart, 0.75 * secondsPerBeat, chord, piece.transpose);
+        }
+    }
+    const int strokes = piece.sleighBellsPerBeat * piece.beatsPerBar;
+    for (int stroke = 0; stroke < strokes; ++stroke) {
+        const bool onBeat = stroke % piece.sleighBellsPerBeat == 0;
+        addSleighBells(mix, barStart + stroke * secondsPerBeat / piece.sleighBellsPerBeat,
+                       onBeat ? 0.08 : 0.05, random);
     }
 }
 
-void addAccompaniment(StereoMix& mix) {
-    SeededRandom random{kSleighBellSeed};
-    for (int bar = 0; bar < kBars; ++bar) {
-        const Chord& chord = *kBarChords[bar];
-        const double barStart = bar * kBeatsPerBar * kSecondsPerBeat;
-        const bool last = bar == kBars - 1;
-        if (last) {
-            // The closing chord is held through the bar.
-            addNote(mix, barStart, 4 * kSecondsPerBeat, chord.bass, 0.35, -0.3, kPiano);
-            addChord(mix, barStart, 4, chord);
-            addSleighBells(mix, barStart, 0.08, random);
-            continue;
+void addPiece(StereoMix& mix, const Piece& piece, double startSeconds, SeededRandom& random) {
+    const double secondsPerBeat = 60.0 / piece.beatsPerMinute;
+    double noteStart = startSeconds - piece.pickupBeats * secondsPerBeat;
+    for (size_t i = 0; i < piece.melodyNotes; ++i) {
+        const Note& note = piece.melody[i];
+        const double length = note.beats * secondsPerBeat;
+        if (note.pitch != 0) {
+            const int pitch = note.pitch + piece.transpose;
+            addNote(mix, noteStart, length, pitch, 0.5, 0.0, *piece.melodyTimbre);
+            if (piece.octaveDoubling) addNote(mix, noteStart, length, pitch + 12, 0.2, 0.2, kBell);
         }
-        // Bass on beats 1 and 3, short chords on 2 and 4, the bells on every eighth.
-        addNote(mix, barStart, 2 * kSecondsPerBeat, chord.bass, 0.35, -0.3, kPiano);
-        addNote(mix, barStart + 2 * kSecondsPerBeat, 2 * kSecondsPerBeat, chord.fifth, 0.3, -0.3,
-                kPiano);
-        addChord(mix, barStart + kSecondsPerBeat, 0.75, chord);
-        addChord(mix, barStart + 3 * kSecondsPerBeat, 0.75, chord);
-        for (int eighth = 0; eighth < 2 * kBeatsPerBar; ++eighth) {
-            addSleighBells(mix, barStart + eighth * kSecondsPerBeat / 2,
-                           eighth % 2 == 0 ? 0.08 : 0.05, random);
-        }
+        noteStart += length;
+    }
+    for (int bar = 0; bar < piece.bars; ++bar) {
+        addBar(mix, piece, bar, startSeconds + bar * piece.beatsPerBar * secondsPerBeat, random);
     }
 }
 
@@ -228,13 +384,18 @@ int16_t toSample(double value) {
 
 std::vector<int16_t> synthesizeWinterTune() {
     const size_t frames = static_cast<size_t>(kTuneSeconds * kTuneSampleRate);
-    StereoMix mix{std::vector<double>(frames, 0.0), std::vector<double>(frames, 0.0), {}};
-    addMelody(mix);
-    addAccompaniment(mix);
+    StereoMix mix{std::vector<float>(frames, 0.0f), std::vector<float>(frames, 0.0f)};
+    SeededRandom random{kSleighBellSeed};
+    double pieceStart = 0.0;
+    for (const Piece& piece : kMedley) {
+        addPiece(mix, piece, pieceStart, random);
+        pieceStart += pieceSeconds(piece);
+    }
 
     double peak = 0.0;
     for (size_t i = 0; i < frames; ++i) {
-        peak = std::max({peak, std::fabs(mix.left[i]), std::fabs(mix.right[i])});
+        peak = std::max({peak, std::fabs(static_cast<double>(mix.left[i])),
+                         std::fabs(static_cast<double>(mix.right[i]))});
     }
     const double scale = peak > 0.0 ? kPeak / peak : 0.0;
     // The last chord rings into the end; fade it so the loop restarts from silence.

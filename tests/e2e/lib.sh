@@ -1,5 +1,5 @@
 # Helpers for the end-to-end tests: a private X server, the demo started in its run
-# directory, its window, screenshots and pixel checks. Source it.
+# directory or installed, its window, screenshots and pixel checks. Source it.
 
 _snow_e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 source "$_snow_e2e_root/scripts/xservers.sh"
@@ -13,6 +13,12 @@ fail() {
     exit 1
 }
 
+# skip REASON: ends the test as skipped (77 is the end-to-end tests' SKIP_RETURN_CODE).
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+
 _e2e_cleanup() {
     if [[ -n "$DEMO_PID" ]]; then
         kill -9 "$DEMO_PID" 2>/dev/null
@@ -24,10 +30,13 @@ _e2e_cleanup() {
 trap _e2e_cleanup EXIT
 
 # start_server xvfb|xorg: a fresh X server for this test only; exports DISPLAY.
+# Xorg opens the console and so needs root: without it the test is skipped, not failed.
 start_server() {
     case $1 in
         xvfb) start_xvfb || fail "Xvfb did not start"; SERVER_PID=$XVFB_PID; DISPLAY=$XVFB_DISPLAY ;;
-        xorg) start_xorg_dummy || fail "Xorg did not start"; SERVER_PID=$XORG_PID; DISPLAY=$XORG_DISPLAY ;;
+        xorg)
+            ((EUID == 0)) || skip "Xorg with the dummy driver needs root (running as $(id -un))"
+            start_xorg_dummy || fail "Xorg did not start"; SERVER_PID=$XORG_PID; DISPLAY=$XORG_DISPLAY ;;
         *) fail "unknown server $1" ;;
     esac
     export DISPLAY
@@ -62,6 +71,22 @@ box_window() {
         window_viewable "$id" && { echo "$id"; return 0; }
     done
     return 1
+}
+
+# no_box_reason CAPTION OUTPUT: why no box titled CAPTION came, for a failure message.
+# A report that wrote "CAPTION: text" to OUTPUT fell back from the dialog to standard
+# error; SDL's reason is on an "SDL error:" line when the program printed one. SDL's X11
+# box draws with a core X font of the pattern below (Debian: xfonts-base).
+no_box_reason() {
+    local caption=$1 output=$2 pattern='-*-*-medium-r-normal--*-120-*' reason sdl fonts
+    reason="no box titled '$caption'"
+    if grep -qF "$caption: " "$output"; then
+        reason+=": the report fell back to standard error"
+        sdl=$(sed -n 's/^SDL error: //p' "$output" | head -n 1)
+        [[ -n $sdl ]] && reason+=" (SDL: $sdl)"
+    fi
+    fonts=$(xlsfonts -fn "$pattern" 2>/dev/null | wc -l)
+    echo "$reason; X core fonts matching $pattern: $fonts; output: $(cat "$output")"
 }
 
 # window_viewable ID: true while the window exists and is shown.
@@ -127,4 +152,22 @@ window_geometry() {
 # screen_size: "WIDTH HEIGHT" of the root window.
 screen_size() {
     xdpyinfo | awk '/dimensions:/{split($2, d, "x"); print d[1], d[2]}'
+}
+
+# count_in FILE GEOMETRY CONDITION: pixels inside the crop GEOMETRY (WxH+X+Y) for which
+# the fx CONDITION (channels r, g, b from 0 to 1) holds, counted on every other pixel of
+# every other row (fx is slow).
+count_in() {
+    convert "$1" -crop "$2" +repage -sample 50% -fx "($3) ? 1 : 0" \
+        -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+
+# install_moved BUILD_DIR: `cmake --install` of the build tree into a fresh prefix, which
+# is then moved (to a path with a space in it); sets INSTALLED to where it is now.
+install_moved() {
+    local prefix=$E2E_DIR/prefix
+    cmake --install "$1" --prefix "$prefix" >"$E2E_DIR/install.log" 2>&1 ||
+        fail "cmake --install failed: $(cat "$E2E_DIR/install.log")"
+    INSTALLED="$E2E_DIR/moved prefix"
+    mv "$prefix" "$INSTALLED" || fail "cannot move the installation"
 }

@@ -17,7 +17,7 @@ DEMO_PID=$!
 # and the box called NEXT is not shown yet; Return closes it and the call returns.
 dismiss() {
     local caption=$1 next=${2:-} win
-    win=$(wait_box "$caption") || fail "no box titled '$caption'; output: $(cat "$out")"
+    win=$(wait_box "$caption") || fail "$(no_box_reason "$caption" "$out")"
     sleep 1
     kill -0 "$DEMO_PID" 2>/dev/null || fail "the helper ended while '$caption' was shown"
     grep -q "returned: $caption" "$out" && fail "the report returned before '$caption' was dismissed"

@@ -23,7 +23,8 @@ read -r wx wy ww wh < <(window_geometry "$win")
 read -r sw sh < <(screen_size)
 echo "window $ww x $wh at $wx,$wy; screen $sw x $sh"
 # Without a window manager the fallback window keeps its 1-pixel X border at the origin.
-(( wx <= 1 && wy <= 1 && ww == sw && wh == sh )) || fail "window does not fill the screen"
+(( wx <= 1 && wy <= 1 && ww == sw && wh == sh )) ||
+    fail "window does not fill the screen; log: $(cat "$E2E_DIR/demo.log")"
 
 xdotool windowfocus --sync "$win" 2>/dev/null || true
 xdotool keydown Left
