@@ -88,6 +88,8 @@ void prepareSnowman() {
 
 // No push or pop between the parts: each translation builds on the ones before it.
 void drawSnowman() {
+    // Without the quadric (GLU could not make one) there is nothing to draw spheres with.
+    if (sceneQuadric == nullptr) return;
     const SnowmanPart parts[] = {
         {{0.0f, static_cast<GLfloat>(scene.hopOffset), 0.0f}, 1.0, 50},
         {{0.0f, 1.5f, 0.0f}, 0.8f, 40},

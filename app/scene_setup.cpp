@@ -50,7 +50,10 @@ void initScene() {
     snowTexture.load("textures/snow.bmp");
     stoneTexture.load("textures/stone.bmp");
     sceneQuadric = gluNewQuadric();
-    gluQuadricNormals(sceneQuadric, GLU_SMOOTH);
-    gluQuadricTexture(sceneQuadric, GL_TRUE);
+    // GLU gives no quadric when memory runs out; the frames then draw no snowman.
+    if (sceneQuadric != nullptr) {
+        gluQuadricNormals(sceneQuadric, GLU_SMOOTH);
+        gluQuadricTexture(sceneQuadric, GL_TRUE);
+    }
     sceneShader.load("kelvorin.vert", "kelvorin.frag");
 }

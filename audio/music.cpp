@@ -6,6 +6,10 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
 
+#include <cstdio>
+
+#include "base/regular_file.h"
+
 struct MusicStream {
     Mix_Music* music;
     int loopCount;  // repeats after the first play
@@ -16,6 +20,9 @@ bool audioOpen = false;
 }
 
 bool musicInit(int mixRate, int channels) {
+    // SDL's own handlers would turn SIGINT and SIGTERM into quit events that nobody
+    // reads, and nothing short of SIGKILL could end the demo.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     if (Mix_OpenAudio(mixRate, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -28,7 +35,15 @@ bool musicInit(int mixRate, int channels) {
 
 MusicStream* musicStreamOpen(const char* path) {
     if (!audioOpen) return nullptr;
-    Mix_Music* music = Mix_LoadMUS(path);
+    // A FIFO in its place would block the start-up for good.
+    FILE* file = openRegularStream(path);
+    if (file == nullptr) return nullptr;
+    SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
+    if (stream == nullptr) {
+        std::fclose(file);
+        return nullptr;
+    }
+    Mix_Music* music = Mix_LoadMUS_RW(stream, 1);
     if (music == nullptr) return nullptr;
     return new MusicStream{music, 0};
 }

@@ -174,7 +174,8 @@ const char* parseHeaders(const uint8_t* data, size_t size, BmpLayout& layout) {
     // Without a file header the pixels follow the table.
     if (!hasFileHeader) pixelOffset = static_cast<uint32_t>(cursor.offset);
     layout.pixelData = ByteCursor{data, size, 0};
-    if (pixelOffset >= size || !layout.pixelData.seek(pixelOffset)) return kConversionError;
+    // A run-length stream may be empty (all black); rows that are not there fail below.
+    if (!layout.pixelData.seek(pixelOffset)) return kConversionError;
 
     if (layout.compression == kCompressionRle8 || layout.compression == kCompressionRle4) {
         return nullptr;  // a stream may end early; what it does not reach stays black

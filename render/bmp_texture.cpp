@@ -5,12 +5,17 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <climits>
 #include <cstdlib>
 #include <type_traits>
 
 #include "render/bmp_reader.h"
+#include "render/image_size.h"
 
 static_assert(std::is_same<GLuint, uint32_t>::value, "textureId is handed to GL as a GLuint");
+// gluBuild2DMipmaps widens every component to 16 bits and sizes that copy in int.
+static_assert(kMaxImageSide * kMaxImageSide * 3 * sizeof(GLushort) <= INT_MAX,
+              "the largest picture the readers give must stay within GLU's int arithmetic");
 
 namespace {
 

@@ -1,5 +1,5 @@
 // A whole file's content in memory, the one place the image readers get their bytes
-// from: a regular file is mapped read-only, anything else read once to its end.
+// from: a regular file, mapped read-only.
 #pragma once
 
 #include <cstddef>
@@ -14,10 +14,7 @@ struct FileBytes {
     FileBytes& operator=(const FileBytes&) = delete;
     ~FileBytes();
 
-    // False when the file cannot be opened, mapped or read. An empty file gives no bytes.
+    // False when the path is no regular file or cannot be opened or mapped. An empty file
+    // gives no bytes.
     bool open(const char* path);
-
-  private:
-    void* mapping = nullptr;  // the view of a mapped file
-    uint8_t* heap = nullptr;  // the bytes of a file that is read
 };

@@ -1,20 +1,23 @@
-// Checked picture sizes, shared by the image readers: computed in 64 bits and refused
-// before anything is allocated.
+// Checked picture sizes, shared by the image readers and the texture code: computed in
+// 64 bits and refused before anything is allocated.
 #pragma once
 
 #include <cstdint>
 
-// The most bytes a decoded picture may take; beyond it an allocation is not tried.
-constexpr uint64_t kMaxImageBytes = uint64_t{1} << 32;
+// The longest side a picture may have. GLs take textures of at most 16384 texels a side
+// (GL_MAX_TEXTURE_SIZE; only a few take more), and at this side GLU's int arithmetic on
+// a whole picture still cannot overflow. A run-length file of a few bytes may declare
+// any size; this keeps it from taking gigabytes.
+constexpr uint64_t kMaxImageSide = 16384;
 
-// width x height x bytesPerPixel in 64 bits; false when a side is 0 or the product is
-// larger than kMaxImageBytes.
+// The most bytes a decoded picture may take: a square of the longest side, 4 bytes a pixel.
+constexpr uint64_t kMaxImageBytes = kMaxImageSide * kMaxImageSide * 4;
+
+// width x height x bytesPerPixel (1 to 4), at most kMaxImageBytes; false when a side is 0
+// or longer than kMaxImageSide.
 inline bool imageBytes(uint64_t width, uint64_t height, uint64_t bytesPerPixel, uint64_t& bytes) {
-    if (width == 0 || height == 0 || bytesPerPixel == 0) return false;
-    // Each factor is below 2^32, so no partial product can overflow 64 bits.
-    if (width > UINT32_MAX || height > UINT32_MAX || bytesPerPixel > 8) return false;
-    uint64_t product = width * height;
-    if (product > kMaxImageBytes / bytesPerPixel) return false;
-    bytes = product * bytesPerPixel;
+    if (width == 0 || height == 0 || width > kMaxImageSide || height > kMaxImageSide) return false;
+    if (bytesPerPixel == 0 || bytesPerPixel > 4) return false;
+    bytes = width * height * bytesPerPixel;
     return true;
 }

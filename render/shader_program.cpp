@@ -8,8 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <set>
+#include <string>
 
 #include "base/error_report.h"
+#include "base/regular_file.h"
 
 namespace {
 
@@ -64,10 +68,16 @@ void reportWarning(const char* text, const char* caption) {
     reportError(ReportOwner::None, text, caption, kReportWarning);
 }
 
-// The location of a uniform of the current program, or -1 after the report.
+// The uniform names each program has already reported missing. The frame sets its
+// uniforms every time: a box per frame would leave the demo neither watchable nor endable.
+std::map<GLhandleARB, std::set<std::string>> reportedMissing;
+
+// The location of a uniform of the current program, or -1, reported the first time.
 GLint findUniform(GLhandleARB program, const char* name) {
     GLint location = glGetUniformLocationARB(program, name);
-    if (location == -1) reportWarning("Variable name could not be found!", "ERROR");
+    if (location == -1 && reportedMissing[program].insert(name).second) {
+        reportWarning("Variable name could not be found!", "ERROR");
+    }
     return location;
 }
 
@@ -95,20 +105,20 @@ GLhandleARB buildShader(GLenum type, const char* path, const char* caption,
 }  // namespace
 
 char* readShaderSource(const char* path) {
-    FILE* file = std::fopen(path, "r");
+    FILE* file = openRegularStream(path);
     if (file == nullptr) {
         reportWarning("Cannot open shader file!", "ERROR");
         return nullptr;
     }
     struct stat fileStats;
-    if (stat(path, &fileStats) != 0) {
+    if (fstat(fileno(file), &fileStats) != 0) {
         std::fclose(file);
         reportWarning("Cannot get file stats for shader file!", "ERROR");
         return nullptr;
     }
     size_t size = static_cast<size_t>(fileStats.st_size);
     char* source = static_cast<char*>(std::malloc(size + 1));
-    // A size no allocation can hold (a sparse file, a device) means the file cannot be
+    // A size no allocation can hold (a sparse file) means the file cannot be
     // read as a source.
     if (source == nullptr) {
         std::fclose(file);

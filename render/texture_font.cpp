@@ -16,15 +16,19 @@ void TextureFont::build(const char* path) {
     listBase = glGenLists(256);
     glGenTextures(1, &atlas.textureId);
     glBindTexture(GL_TEXTURE_2D, atlas.textureId);
-    // Atlas rows are tightly packed; GL's default of 4-byte rows would skew a 24-bit
-    // atlas whose rows are not a multiple of 4 bytes.
-    GLint unpackAlignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(atlas.format),
-                 static_cast<GLsizei>(atlas.width), static_cast<GLsizei>(atlas.height), 0,
-                 atlas.format, GL_UNSIGNED_BYTE, atlas.pixels);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
+    // Without pixels there is nothing to upload: a null image of the size the header
+    // declared would still make the GL allocate it (a gigabyte from an 18-byte file).
+    if (atlas.pixels != nullptr) {
+        // Atlas rows are tightly packed; GL's default of 4-byte rows would skew a 24-bit
+        // atlas whose rows are not a multiple of 4 bytes.
+        GLint unpackAlignment = 4;
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(atlas.format),
+                     static_cast<GLsizei>(atlas.width), static_cast<GLsizei>(atlas.height), 0,
+                     atlas.format, GL_UNSIGNED_BYTE, atlas.pixels);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
+    }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 

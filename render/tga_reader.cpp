@@ -129,9 +129,8 @@ bool readInfo(TgaDecoder& decoder, TgaImage* image, ByteCursor& file) {
     image->format = decoder.bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
     decoder.bytesPerPixel = decoder.bitsPerPixel / 8;
     uint64_t bytes = 0;
-    // A size that does not fit the 32-bit field is one that cannot be allocated.
-    if (!imageBytes(decoder.width, decoder.height, decoder.bytesPerPixel, bytes) ||
-        bytes > UINT32_MAX) {
+    static_assert(kMaxImageBytes <= UINT32_MAX, "every picture size fits imageSize");
+    if (!imageBytes(decoder.width, decoder.height, decoder.bytesPerPixel, bytes)) {
         decoder.imageSize = 0;
         return refusePixels(image, kNoMemory);
     }

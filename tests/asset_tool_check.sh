@@ -33,12 +33,15 @@ seconds=$(sed -E 's/.*, ([0-9]+)\.[0-9] s long$/\1/' <<<"$music")
 read -r bits compression < <(od -An -t u2 -j 28 -N 4 "$work/run/textures/stone.bmp")
 [[ "$bits $compression" == "8 1" ]] || fail "stone is $bits bits, compression $compression"
 
-# What the demo would show instead, and status 1.
+# What the demo would show instead, and status 1. FIFOs without a writer are refused at
+# once instead of blocking the check.
 rm "$work/run/textures/snow.bmp"
 head -c 100 "$work/run/textures/font.tga" >"$work/short.tga"
 mv "$work/short.tga" "$work/run/textures/font.tga"
-(cd "$work" && "$tool" check run >"$work/broken.txt" 2>&1)
-[[ $? == 1 ]] || fail "check of broken files should exit 1"
+rm "$work/run/kelvorin.frag" "$work/run/audio/coolestshitever.mp3"
+mkfifo "$work/run/kelvorin.frag" "$work/run/audio/coolestshitever.mp3"
+(cd "$work" && timeout 30 "$tool" check run >"$work/broken.txt" 2>&1)
+[[ $? == 1 ]] || fail "check of broken files should exit 1: $(cat "$work/broken.txt")"
 # The cut falls inside a run packet's pixel.
 grep -qx 'textures/font.tga            ERROR: Could not read from file' "$work/broken.txt" ||
     fail "no font message: $(cat "$work/broken.txt")"
@@ -46,6 +49,10 @@ grep -qx 'textures/snow.bmp            Error: Failed to open DIB file textures/s
     "$work/broken.txt" || fail "no snow message: $(cat "$work/broken.txt")"
 grep -qx 'textures/stone.bmp           256 x 256, GL_RGB' "$work/broken.txt" ||
     fail "the other files should still load"
+grep -Eqx 'kelvorin.frag +ERROR: Cannot open shader file!' "$work/broken.txt" ||
+    fail "no shader message: $(cat "$work/broken.txt")"
+grep -Eqx 'audio/coolestshitever.mp3 +cannot be opened as a music stream: the demo runs silently' \
+    "$work/broken.txt" || fail "no music line: $(cat "$work/broken.txt")"
 
 rm -rf "$work"
 echo "PASS"

@@ -1,6 +1,7 @@
 // The real snowdemo-assets binary: its help, and decode on valid and refused files.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -21,12 +22,13 @@ struct ToolRun {
 
 class AssetsDecodeTest : public testing::Test {
   protected:
-    // Runs the tool with the given arguments (already quoted for the shell).
+    // Runs the tool with the given arguments (already quoted for the shell); a run that
+    // hangs ends with status 124.
     ToolRun tool(const std::string& arguments) {
         std::string outPath = dir.file("stdout.txt");
         std::string errPath = dir.file("stderr.txt");
-        std::string command = std::string("'") + SNOW_ASSETS_TOOL + "' " + arguments + " >'" +
-                              outPath + "' 2>'" + errPath + "'";
+        std::string command = std::string("timeout 30 '") + SNOW_ASSETS_TOOL + "' " + arguments +
+                              " >'" + outPath + "' 2>'" + errPath + "'";
         int raw = std::system(command.c_str());
         ToolRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text(outPath), text(errPath)};
         return run;
@@ -139,6 +141,21 @@ TEST_F(AssetsDecodeTest, RefusedFileGetsTheReadersMessageAndWritesNothing) {
     ToolRun absent = tool("decode '" + dir.file("absent.tga") + "' '" + dir.file("out.pam") + "'");
     EXPECT_EQ(absent.status, 1);
     EXPECT_EQ(absent.err, "ERROR: Could not open texture file\n");
+
+    // A path that is no regular file is refused at once by either reader; a FIFO without a
+    // writer would block the open for good.
+    for (const char* name : {"pipe.tga", "pipe.bmp"}) {
+        ASSERT_EQ(mkfifo(dir.file(name).c_str(), 0600), 0);
+    }
+    ToolRun tgaPipe = tool("decode '" + dir.file("pipe.tga") + "' '" + dir.file("out.pam") + "'");
+    EXPECT_EQ(tgaPipe.status, 1);
+    EXPECT_EQ(tgaPipe.err, "ERROR: Could not open texture file\n");
+    ToolRun bmpPipe = tool("decode '" + dir.file("pipe.bmp") + "' '" + dir.file("out.pam") + "'");
+    EXPECT_EQ(bmpPipe.status, 1);
+    EXPECT_EQ(bmpPipe.err, "Error: Failed to open DIB file " + dir.file("pipe.bmp") + ".\n");
+    ToolRun directory = tool("decode '" + dir.path() + "' '" + dir.file("out.pam") + "'");
+    EXPECT_EQ(directory.status, 1);
+    EXPECT_EQ(directory.err, "Error: Failed to open DIB file " + dir.path() + ".\n");
     EXPECT_FALSE(exists("out.pam"));
     EXPECT_FALSE(exists("out.png"));
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -378,6 +379,10 @@ TEST_F(BmpReaderTest, RunLengthEscapesLeaveSkippedPixelsBlack) {
                                       0,     0,    0,     0, blue, blue,  //
                                       grey,  0,    0,     0, 0,    0};    // top row
     expectPicture(decode(file.bytes()), 6, 4, rgbOf(expected));
+
+    // An empty stream, the pixel data starting where the file ends, is all black.
+    file.pixelData.clear();
+    expectPicture(decode(file.bytes()), 6, 4, rgbOf(std::vector<uint32_t>(24, 0)));
 }
 
 TEST_F(BmpReaderTest, RunLengthFourBitAlternatesHalvesAndPadsAbsoluteRuns) {
@@ -513,33 +518,52 @@ TEST_F(BmpReaderTest, PictureTooLargeToAllocateIsOutOfMemory) {
     EXPECT_FALSE(decode(bytes, 11).ok);
     expectOneReport("Out of memory.");
 
-    // A run-length file may announce any size in a few bytes.
+    // A run-length file may announce any size in a few bytes; no texture may have a side
+    // over 16384.
     BmpFile file;
-    file.width = 0x7FFFFFFF;
-    file.height = 0x7FFFFFFF;
     file.bitsPerPixel = 8;
     file.compression = 1;
-    file.palette = {0xFFFFFF};
-    file.colorsUsed = 1;
+    file.palette = std::vector<uint32_t>(256, 0);
     file.pixelData = {0, 1};
-    expectRefused(file.bytes(), "Out of memory.");
+    struct Size {
+        int32_t width, height;
+    };
+    for (Size size : {Size{0x7FFFFFFF, 0x7FFFFFFF}, Size{37000, 37000}, Size{16385, 1},
+                      Size{1, 16385}, Size{1, -16385}}) {
+        SCOPED_TRACE(testing::Message() << size.width << " x " << size.height);
+        file.width = size.width;
+        file.height = size.height;
+        ASSERT_EQ(file.bytes().size(), 1080u);
+        expectRefused(file.bytes(), "Out of memory.");
+    }
+    file.width = 16384;
+    file.height = 1;
+    recordedReports().clear();
+    expectPicture(decode(file.bytes()), 16384, 1, std::vector<uint8_t>(16384 * 3, 0));
 }
 
 TEST_F(BmpReaderTest, FilesThatCannotBeOpenedOrMappedReportTheirPath) {
     EXPECT_EQ(readBmpImage("no/such/dir/snow.bmp"), nullptr);
     expectOneReport("Failed to open DIB file no/such/dir/snow.bmp.\n");
 
-    recordedReports().clear();
+    // Nor does a path that is no regular file: a FIFO without a writer would block the
+    // open for good.
     std::string directory = tempPath("dir");
     mkdir(directory.c_str(), 0700);
-    EXPECT_EQ(readBmpImage(directory.c_str()), nullptr);
-    expectOneReport("Failed to open DIB file " + directory + ".\n");
-
-    recordedReports().clear();
+    std::string fifo = tempPath("fifo.bmp");
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::string empty = tempPath("empty.bmp");
     ASSERT_TRUE(writeFile(empty, std::vector<uint8_t>{}));
-    EXPECT_EQ(readBmpImage(empty.c_str()), nullptr);
-    expectOneReport("Failed to open DIB file " + empty + ".\n");
+    for (const std::string& path : {directory, fifo, std::string("/dev/zero"), empty}) {
+        SCOPED_TRACE(path);
+        recordedReports().clear();
+        alarm(10);  // a blocked open ends the test instead of hanging it
+        EXPECT_EQ(readBmpImage(path.c_str()), nullptr);
+        alarm(0);
+        expectOneReport("Failed to open DIB file " + path + ".\n");
+    }
+    unlink(fifo.c_str());
 
     // A refused file reports its own message, not the open failure.
     recordedReports().clear();

@@ -5,6 +5,7 @@
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,6 +19,17 @@
 #include "tests/support/report_recorder.h"
 #include "tests/support/working_directory.h"
 #include "timing/perf_timer.h"
+
+namespace {
+// GLU's quadric constructor fails only when memory runs out; here it fails on demand.
+bool quadricFails = false;
+}  // namespace
+
+extern "C" GLUquadric* gluNewQuadric() {
+    using NewQuadric = GLUquadric* (*)();
+    static const auto real = reinterpret_cast<NewQuadric>(dlsym(RTLD_NEXT, "gluNewQuadric"));
+    return quadricFails ? nullptr : real();
+}
 
 namespace {
 
@@ -105,6 +117,22 @@ TEST_F(FrameDrawingTest, HandsOnViewMatrixAndSnowmanTranslation) {
     GLfloat left[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, left);
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(left[i], expected[i], 1e-4) << i;
+}
+
+TEST_F(FrameDrawingTest, WithoutQuadricsTheSnowmanAndTheSunAreSkipped) {
+    quadricFails = true;
+    initScene();
+    EXPECT_EQ(sceneQuadric, nullptr);
+    step();
+    quadricFails = false;
+    EXPECT_TRUE(recordedReports().empty());
+    // The frame leaves the camera alone: no snowman translation followed it.
+    GLfloat view[16];
+    viewMatrix(view);
+    GLfloat left[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, left);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(left[i], view[i], 1e-5) << i;
+    EXPECT_STRNE(scene.fpsText, "");
 }
 
 TEST_F(FrameDrawingTest, FirstFramePrintsFirstPublishedRate) {

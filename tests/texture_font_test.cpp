@@ -267,19 +267,38 @@ TEST_F(TextureFontTest, PrintLeavesTheSameStateWhateverTheText) {
     glDeleteTextures(1, &otherTexture);
 }
 
-TEST_F(TextureFontTest, MissingAtlasIsReportedAndTheListsAreBuiltAnyway) {
-    fonts.push_back(TextureFont{});
-    TextureFont& font = fonts.back();
-    font.build(dir.file("absent.tga").c_str());
-    ASSERT_EQ(recordedReports().size(), 1u);
-    EXPECT_EQ(recordedReports()[0].text, "Could not open texture file");
-    EXPECT_EQ(recordedReports()[0].caption, "ERROR");
-    EXPECT_EQ(recordedReports()[0].style, 0u);
-    EXPECT_EQ(font.atlas.pixels, nullptr);
-    EXPECT_TRUE(glIsTexture(font.atlas.textureId));
-    for (GLuint i = 0; i < 256; ++i) EXPECT_TRUE(glIsList(font.listBase + i)) << i;
-    font.print(25, 560, "60 fps", 0, 2.0f);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+TEST_F(TextureFontTest, FailedAtlasIsReportedUploadsNothingAndTheListsAreBuiltAnyway) {
+    struct Case {
+        const char* name;
+        std::string path;
+        const char* text;
+    };
+    // The head of an uncompressed 16384 x 16384 x 32 atlas without its gigabyte of pixels.
+    const Case cases[] = {
+        {"absent", dir.file("absent.tga"), "Could not open texture file"},
+        {"head only", dir.write("head.tga", tgaHead(2, 16384, 16384, 32)),
+         "Could not read image data"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        recordedReports().clear();
+        fonts.push_back(TextureFont{});
+        TextureFont& font = fonts.back();
+        font.build(c.path.c_str());
+        ASSERT_EQ(recordedReports().size(), 1u);
+        EXPECT_EQ(recordedReports()[0].text, c.text);
+        EXPECT_EQ(recordedReports()[0].caption, "ERROR");
+        EXPECT_EQ(recordedReports()[0].style, 0u);
+        EXPECT_EQ(font.atlas.pixels, nullptr);
+        EXPECT_TRUE(glIsTexture(font.atlas.textureId));
+        // The texture has no storage: no image of the size the head declared.
+        GLint width = -1;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        EXPECT_EQ(width, 0);
+        for (GLuint i = 0; i < 256; ++i) EXPECT_TRUE(glIsList(font.listBase + i)) << i;
+        font.print(25, 560, "60 fps", 0, 2.0f);
+        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    }
 }
 
 }  // namespace

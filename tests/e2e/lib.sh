@@ -46,7 +46,8 @@ start_server() {
 start_demo() {
     local binary=$1 rundir=$2
     shift 2
-    (cd "$rundir" && exec env "$@" "$binary") >"$E2E_DIR/demo.log" 2>&1 &
+    # A script's background job ignores SIGINT; the demo gets it as from a terminal.
+    (cd "$rundir" && exec env --default-signal=INT "$@" "$binary") >"$E2E_DIR/demo.log" 2>&1 &
     DEMO_PID=$!
 }
 

@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
-# The whole demo under Xvfb, in a copy of the run directory the asset tool made: the
+# The whole demo, in a copy of the run directory the asset tool made: under Xvfb the
 # picture, the camera keys, Escape; each missing or broken file on its own; and the
-# installed demo, started by its launcher.
-# Usage: scene.sh CASE SNOWDEMO RUNDIR
+# installed demo, started by its launcher. Under Xorg in game mode: a box answered from
+# the keyboard, signals, and hostile files.
+# Usage: scene.sh CASE SNOWDEMO RUNDIR INPUT_PROBE
 #   CASE: picture | keys | missing-bmp | missing-font | broken-shader | missing-music | music
 #         | installed (installs from the build tree SNOW_BUILD_DIR)
+#         | game-mode-box | signals | hostile-files
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
-case_name=$1 binary=$2 source_rundir=$3
+case_name=$1 binary=$2 source_rundir=$3 probe=$4
 
 rundir=$E2E_DIR/run
-cp -r "$source_rundir" "$rundir"
-start_server xvfb
+# fresh_rundir: the run directory as the asset tool made it.
+fresh_rundir() {
+    rm -rf "$rundir"
+    cp -r "$source_rundir" "$rundir"
+}
+fresh_rundir
+# Game mode, with its grabs, is only real under Xorg.
+case $case_name in
+game-mode-box | signals | hostile-files) start_server xorg ;;
+*) start_server xvfb ;;
+esac
 
 sky="77,77,204"
 
@@ -41,6 +52,42 @@ dismiss_box() {
         sleep 0.1
     done
     fail "dialog '$1' did not go away on Return"
+}
+
+# input_state: "keyboard grabbed|free pointer grabbed|free keys WINDOW", as the X server
+# sees it.
+input_state() { "$probe"; }
+
+# answer_box CAPTION: the box titled CAPTION is shown on top of everything and the keys
+# go to it; Return, typed as on a keyboard, closes it.
+answer_box() {
+    local box top shot=$E2E_DIR/box.png
+    box=$(wait_box "$1") || fail "no dialog titled '$1'; log: $(cat "$E2E_DIR/demo.log")"
+    top=$(xwininfo -root -tree | awk '/children:$/ { getline; print $1; exit }')
+    [[ $top == "$box" ]] || fail "'$1' ($box) is not on top ($top is)"
+    read -r bx by _ _ < <(window_geometry "$box")
+    screenshot "$shot"
+    near "$(pixel "$shot" $((bx + 4)) $((by + 4)))" "56,54,53" 2 || fail "'$1' is not visible"
+    [[ $(input_state) == "keyboard free pointer free keys $box" ]] ||
+        fail "'$1' does not get the keys: $(input_state)"
+    # The keys follow the pointer, which was put a third of the way down the middle of the
+    # screen: inside the box whatever its size. Where game mode left it, in the middle of
+    # the window, it is not inside the box on every screen.
+    read -r sw sh < <(screen_size)
+    eval "$(xdotool getmouselocation --shell)"
+    ((X == sw / 2 && Y == sh / 3)) || fail "the pointer is at $X,$Y, not on '$1'"
+    xdotool key Return
+    for _ in $(seq 1 50); do
+        window_viewable "$box" || return 0
+        sleep 0.1
+    done
+    fail "dialog '$1' did not go away on Return"
+}
+
+# alive PID: true while the process exists and is not a zombie.
+alive() {
+    local state
+    state=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) && [[ $state != Z ]]
 }
 
 # differs A B X Y W H: true when two screenshots differ inside the rectangle.
@@ -148,6 +195,8 @@ missing-bmp)
     win=$(wait_window snowdemo) || fail "no window after the dialog"
     sleep 1.5
     kill -0 "$DEMO_PID" 2>/dev/null || fail "the demo ended"
+    # Outside game mode the box leaves no grab behind.
+    [[ $(input_state) == "keyboard free pointer free "* ]] || fail "grabs after the box: $(input_state)"
     shot=$E2E_DIR/missing-bmp.png
     screenshot "$shot"
     near "$(pixel "$shot" 1000 60)" "$sky" || fail "the scene is not drawn"
@@ -210,6 +259,90 @@ installed)
     expect_scene "$shot"
     expect_music "$audio"
     end_with_escape "$win"
+    ;;
+game-mode-box)
+    rm "$rundir/textures/snow.bmp"
+    run_demo
+    answer_box Error
+    win=$(wait_window FREEGLUT) || fail "no game-mode window after the dialog"
+    sleep 1.5
+    read -r _ _ ww _ < <(window_geometry "$win")
+    shot=$E2E_DIR/after-box.png
+    screenshot "$shot"
+    near "$(pixel "$shot" $((ww - 5)) 60)" "$sky" || fail "the scene is not drawn after the box"
+    [[ $(input_state) == "keyboard grabbed pointer grabbed "* ]] ||
+        fail "game mode's grabs are not taken again: $(input_state)"
+    xdotool key Escape
+    wait_demo_exit 10
+    [[ $DEMO_STATUS == 0 ]] || fail "exit status after Escape: $DEMO_STATUS"
+    ;;
+signals)
+    # Signal, and what the demo is doing when it comes: showing a box or drawing.
+    for row in "TERM box" "INT frames" "KILL box"; do
+        read -r signal doing <<<"$row"
+        fresh_rundir
+        [[ $doing == box ]] && rm "$rundir/textures/snow.bmp"
+        run_demo
+        if [[ $doing == box ]]; then
+            wait_box Error >/dev/null || fail "$row: no box"
+        else
+            wait_window FREEGLUT >/dev/null || fail "$row: no window"
+            sleep 1.5
+        fi
+        pids=$(echo "$DEMO_PID" $(pgrep -P "$DEMO_PID"))
+        [[ $doing == frames || $pids == *" "* ]] || fail "$row: the box has no process of its own"
+        kill "-$signal" "$DEMO_PID"
+        deadline=$(($(date +%s%N) + 3000000000))
+        while :; do
+            gone=1
+            for pid in $pids; do alive "$pid" && gone=0; done
+            xwininfo -root -tree | grep -q '^ *0 children\.$' || gone=0
+            ((gone || $(date +%s%N) > deadline)) && break
+            sleep 0.1
+        done
+        ((gone)) || fail "$row: 3 s after SIG$signal: $(ps -o pid=,stat=,cmd= -p "$pids")
+$(xwininfo -root -tree)"
+        wait_demo_exit 1
+        [[ $DEMO_STATUS == $((128 + $(kill -l "$signal"))) ]] ||
+            fail "$row: exit status $DEMO_STATUS; log: $(cat "$E2E_DIR/demo.log")"
+    done
+    ;;
+hostile-files)
+    # Tiny files that once cost gigabytes or hung the start-up; each gives one box and
+    # the demo goes on. Bytes are written little-endian.
+    le() { printf "$(printf '\\x%02x' $(for ((i = 0; i < $2; i++)); do echo $((($1 >> 8 * i) & 255)); done))"; }
+    # An RLE8 BMP of 1080 bytes declaring 37000 x 37000: its stream is just end-of-bitmap.
+    rle_bomb() {
+        { printf 'BM'; le 1080 4; le 0 4; le 1078 4
+          le 40 4; le 37000 4; le 37000 4; le 1 2; le 8 2; le 1 4; le 2 4; le 0 16
+          head -c 1024 /dev/zero; printf '\x00\x01'; } >"$1"
+    }
+    # The 18-byte head of an uncompressed 16384 x 16384 x 32 TGA, and no pixels.
+    atlas_head() { { le 0 2; le 2 1; le 0 9; le 16384 2; le 16384 2; le 32 1; le 0 1; } >"$1"; }
+    for row in "rle_bomb textures/stone.bmp Error" "atlas_head textures/font.tga ERROR" \
+        "mkfifo textures/snow.bmp Error"; do
+        read -r make file caption <<<"$row"
+        fresh_rundir
+        rm "$rundir/$file"
+        "$make" "$rundir/$file"
+        run_demo
+        answer_box "$caption"
+        win=$(wait_window FREEGLUT) || fail "$row: no game-mode window after the dialog"
+        sleep 2
+        for other in Error ERROR; do
+            box_window "$other" >/dev/null && fail "$row: a second box, '$other'"
+        done
+        read -r _ _ ww _ < <(window_geometry "$win")
+        shot=$E2E_DIR/hostile.png
+        screenshot "$shot"
+        near "$(pixel "$shot" $((ww - 5)) 60)" "$sky" || fail "$row: the scene is not drawn"
+        peak=$(awk '/^VmHWM:/ { print $2 }' "/proc/$DEMO_PID/status")
+        echo "$row: peak resident memory $((peak / 1024)) MB"
+        ((peak < 600 * 1024)) || fail "$row: peak resident memory $((peak / 1024)) MB"
+        xdotool key Escape
+        wait_demo_exit 10
+        [[ $DEMO_STATUS == 0 ]] || fail "$row: exit status after Escape: $DEMO_STATUS"
+    done
     ;;
 *)
     fail "unknown case $case_name"
