@@ -10,12 +10,12 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 #include "app/animation.h"
 #include "app/scene_setup.h"
 #include "app/scene_state.h"
 #include "app/window_input.h"
+#include "tests/support/gl_state.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/working_directory.h"
 #include "timing/perf_timer.h"
@@ -61,42 +61,26 @@ void viewMatrix(GLfloat out[16]) {
 }
 
 TEST_F(FrameDrawingTest, LeavesKnownStateBehind) {
-    GLint depth[2];
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth[0]);
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth[1]);
-    GLfloat projection[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    GLint modelviewDepth = glInteger(GL_MODELVIEW_STACK_DEPTH);
+    GLint projectionDepth = glInteger(GL_PROJECTION_STACK_DEPTH);
+    std::array<GLfloat, 16> projection = glFloats<16>(GL_PROJECTION_MATRIX);
     for (int i = 0; i < 3; ++i) step();
     EXPECT_TRUE(recordedReports().empty());
 
-    GLint value = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &value);
-    EXPECT_EQ(value, GL_MODELVIEW);
+    EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_MODELVIEW);
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
     EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    glGetIntegerv(GL_CURRENT_PROGRAM, &value);
-    EXPECT_EQ(value, 0);
-    GLfloat env = 0;
-    glGetTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
-    EXPECT_EQ(env, GL_MODULATE);
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_EQ(colour[0], 1.0f);
-    EXPECT_EQ(colour[1], 1.0f);
-    EXPECT_EQ(colour[2], 1.0f);
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(textureEnvironmentMode(), GL_MODULATE);
+    EXPECT_EQ(glFloats<3>(GL_CURRENT_COLOR), (std::array<GLfloat, 3>{1.0f, 1.0f, 1.0f}));
 
-    GLint depthAfter[2];
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter[0]);
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depthAfter[1]);
-    EXPECT_EQ(depth[0], depthAfter[0]);
-    EXPECT_EQ(depth[1], depthAfter[1]);
-    GLfloat projectionAfter[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projectionAfter);
-    EXPECT_EQ(std::memcmp(projection, projectionAfter, sizeof projection), 0);
+    EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), modelviewDepth);
+    EXPECT_EQ(glInteger(GL_PROJECTION_STACK_DEPTH), projectionDepth);
+    EXPECT_EQ(glFloats<16>(GL_PROJECTION_MATRIX), projection);
 }
 
 TEST_F(FrameDrawingTest, HandsOnViewMatrixAndSnowmanTranslation) {

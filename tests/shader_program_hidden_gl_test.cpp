@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "render/shader_program.h"
+#include "tests/support/gl_state.h"
 #include "tests/support/report_recorder.h"
 
 // The preloaded library is loaded before the sanitizer runtime.
@@ -48,12 +49,6 @@ GLuint makeOtherProgram() {
     return program;
 }
 
-GLint currentProgram() {
-    GLint program = -1;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    return program;
-}
-
 class HiddenGlTest : public testing::Test {
   protected:
     void TearDown() override {
@@ -77,9 +72,9 @@ class HiddenGlTest : public testing::Test {
         GLuint other = makeOtherProgram();
         glUseProgram(other);
         shader.bind();
-        EXPECT_EQ(currentProgram(), static_cast<GLint>(other));
+        EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), static_cast<GLint>(other));
         shader.unbind();
-        EXPECT_EQ(currentProgram(), static_cast<GLint>(other));
+        EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), static_cast<GLint>(other));
         EXPECT_FALSE(shader.setUniform1f("level", 1.0f));
         EXPECT_FALSE(shader.setUniform1i("normalmap", 0));
         EXPECT_FALSE(shader.setUniformMatrix4("light_mvmatrix", 1, GL_FALSE, kIdentity));
@@ -131,7 +126,7 @@ TEST_F(HiddenGlTest, LoadAfterAStoppedOneWorksAgain) {
     shader.load(kVertexPath.c_str(), kFragmentPath.c_str());
     EXPECT_TRUE(recordedReports().empty());
     shader.bind();
-    EXPECT_EQ(currentProgram(), static_cast<GLint>(shader.program));
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), static_cast<GLint>(shader.program));
     EXPECT_TRUE(shader.setUniform1i("normalmap", 0));
     shader.unbind();
     shader.release();

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/gl_state.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/temp_dir.h"
 
@@ -54,12 +55,6 @@ std::string infoLog(GLuint object) {
         glGetProgramInfoLog(object, length + 1, nullptr, log.data());
     }
     return log.data();
-}
-
-GLint currentProgram() {
-    GLint program = -1;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    return program;
 }
 
 class ShaderProgramTest : public testing::Test {
@@ -116,11 +111,11 @@ TEST_F(ShaderProgramTest, DemoShadersBuildWithBothUniformsAndNoReport) {
     EXPECT_EQ(matrixType, static_cast<GLenum>(GL_FLOAT_MAT4));
 
     shader.bind();
-    EXPECT_EQ(currentProgram(), static_cast<GLint>(shader.program));
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), static_cast<GLint>(shader.program));
     EXPECT_TRUE(shader.setUniform1i("normalmap", 0));
     EXPECT_TRUE(shader.setUniformMatrix4("light_mvmatrix", 1, GL_FALSE, kIdentity));
     shader.unbind();
-    EXPECT_EQ(currentProgram(), 0);
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0);
     EXPECT_TRUE(recordedReports().empty());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
@@ -372,9 +367,9 @@ TEST_F(ShaderProgramTest, UnbindReturnsToFixedFunctionWhateverWasCurrent) {
     ASSERT_TRUE(recordedReports().empty());
     shader.bind();
     other.bind();
-    EXPECT_EQ(currentProgram(), static_cast<GLint>(other.program));
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), static_cast<GLint>(other.program));
     shader.unbind();
-    EXPECT_EQ(currentProgram(), 0);
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0);
     other.release();
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "tests/support/gl_state.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tga_file.h"
@@ -221,48 +222,29 @@ TEST_F(TextureFontTest, PrintLeavesTheSameStateWhateverTheText) {
         glDisable(GL_DEPTH_TEST);
         glColor3f(0.25f, 0.5f, 0.75f);
         glListBase(7);
-        GLfloat projection[16], modelview[16];
-        glGetFloatv(GL_PROJECTION_MATRIX, projection);
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-        GLint projectionDepth = 0, modelviewDepth = 0;
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projectionDepth);
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelviewDepth);
+        std::array<GLfloat, 16> projection = glFloats<16>(GL_PROJECTION_MATRIX);
+        std::array<GLfloat, 16> modelview = glFloats<16>(GL_MODELVIEW_MATRIX);
+        GLint projectionDepth = glInteger(GL_PROJECTION_STACK_DEPTH);
+        GLint modelviewDepth = glInteger(GL_MODELVIEW_STACK_DEPTH);
 
         font.print(25, 560, text, 0, 2.0f);
 
-        GLint mode = 0, texture = 0, source = 0, destination = 0, envMode = 0, listBase = 0;
-        glGetIntegerv(GL_MATRIX_MODE, &mode);
-        EXPECT_EQ(mode, GL_MODELVIEW);
-        GLfloat after[16];
-        glGetFloatv(GL_PROJECTION_MATRIX, after);
-        for (int i = 0; i < 16; ++i) EXPECT_EQ(after[i], projection[i]) << i;
-        glGetFloatv(GL_MODELVIEW_MATRIX, after);
-        for (int i = 0; i < 16; ++i) EXPECT_EQ(after[i], modelview[i]) << i;
-        GLint depth = 0;
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
-        EXPECT_EQ(depth, projectionDepth);
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-        EXPECT_EQ(depth, modelviewDepth);
+        EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_MODELVIEW);
+        EXPECT_EQ(glFloats<16>(GL_PROJECTION_MATRIX), projection);
+        EXPECT_EQ(glFloats<16>(GL_MODELVIEW_MATRIX), modelview);
+        EXPECT_EQ(glInteger(GL_PROJECTION_STACK_DEPTH), projectionDepth);
+        EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), modelviewDepth);
 
         EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
         EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
         EXPECT_FALSE(glIsEnabled(GL_BLEND));
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-        GLfloat colour[4];
-        glGetFloatv(GL_CURRENT_COLOR, colour);
-        EXPECT_EQ(colour[0], 1.0f);
-        EXPECT_EQ(colour[1], 1.0f);
-        EXPECT_EQ(colour[2], 1.0f);
-        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
-        EXPECT_EQ(envMode, GL_MODULATE);
-        glGetIntegerv(GL_BLEND_SRC, &source);
-        glGetIntegerv(GL_BLEND_DST, &destination);
-        EXPECT_EQ(source, GL_SRC_ALPHA);
-        EXPECT_EQ(destination, GL_ONE_MINUS_SRC_ALPHA);
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-        EXPECT_EQ(static_cast<GLuint>(texture), font.atlas.textureId);
-        glGetIntegerv(GL_LIST_BASE, &listBase);
-        EXPECT_EQ(static_cast<GLuint>(listBase), font.listBase - 32);
+        EXPECT_EQ(glFloats<3>(GL_CURRENT_COLOR), (std::array<GLfloat, 3>{1.0f, 1.0f, 1.0f}));
+        EXPECT_EQ(textureEnvironmentMode(), GL_MODULATE);
+        EXPECT_EQ(glInteger(GL_BLEND_SRC), GL_SRC_ALPHA);
+        EXPECT_EQ(glInteger(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
+        EXPECT_EQ(static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)), font.atlas.textureId);
+        EXPECT_EQ(static_cast<GLuint>(glInteger(GL_LIST_BASE)), font.listBase - 32);
     }
     glDeleteTextures(1, &otherTexture);
 }
