@@ -18,4 +18,4 @@ export DISPLAY=$XVFB_DISPLAY
 
 ctest --preset debug -j 2
 
-scripts/fuzz.sh 30
+scripts/fuzz.sh 20
