@@ -1,5 +1,5 @@
-// The report dialog. SDL's simple message box is a real modal dialog on X11 and Wayland;
-// it needs no SDL_Init.
+// The report dialog: SDL's X11 message box, transient for the demo's window so that
+// window managers stack it above the demo, and standard error where no box can be shown.
 #include "app/report_dialog.h"
 
 #include <GL/freeglut.h>
@@ -32,61 +32,137 @@ void handleForksOnce() {
     static_cast<void>(registered);
 }
 
-// In game mode freeglut holds the keyboard and pointer grabs for its window, so neither
-// a key nor a click could reach a box. The X connection and window are GLUT's, reached
-// through the current GL context.
-struct GameModeGrabs {
+// The demo's X connection and window, which GLUT made and the current GL context names;
+// both null in programs without a GL window (the asset tool, tests).
+struct DemoWindow {
     Display* display;
     Window window;
+};
+
+DemoWindow currentDemoWindow() {
+    Display* display = glXGetCurrentDisplay();
+    Window window = glXGetCurrentDrawable();
+    if (display == nullptr || window == None) return {nullptr, None};
+    return {display, window};
+}
+
+// The point where SDL puts the box over its parent: centred across, a third of the way
+// down; it lies inside the box whatever the box's size.
+void boxCentre(Display* display, Window parent, int& x, int& y) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, parent, &attributes);
+    Window child = None;
+    XTranslateCoordinates(display, parent, DefaultRootWindow(display), attributes.width / 2,
+                          attributes.height / 3, &x, &y, &child);
+}
+
+// In game mode freeglut holds the keyboard and pointer grabs for its window, so neither
+// a key nor a click could reach a box.
+struct GameModeGrabs {
     Window focus;
     int focusRevert;
 };
 
 // Hands the grabs back while a box is up; false (and nothing done) outside game mode.
-bool releaseGameModeGrabs(GameModeGrabs& grabs) {
+bool releaseGameModeGrabs(const DemoWindow& demo, GameModeGrabs& grabs) {
     // Programs that never set GLUT up (the asset tool, tests) have no game mode.
-    if (!glutGet(GLUT_INIT_STATE) || !glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) return false;
-    grabs = {glXGetCurrentDisplay(), glXGetCurrentDrawable(), None, RevertToNone};
-    if (grabs.display == nullptr || grabs.window == None) return false;
-    XGetInputFocus(grabs.display, &grabs.focus, &grabs.focusRevert);
-    XUngrabKeyboard(grabs.display, CurrentTime);
-    XUngrabPointer(grabs.display, CurrentTime);
+    if (demo.display == nullptr || !glutGet(GLUT_INIT_STATE) ||
+        !glutGameModeGet(GLUT_GAME_MODE_ACTIVE))
+        return false;
+    XGetInputFocus(demo.display, &grabs.focus, &grabs.focusRevert);
+    XUngrabKeyboard(demo.display, CurrentTime);
+    XUngrabPointer(demo.display, CurrentTime);
     // Nothing gives the box the focus (there is no window manager over game mode). The
-    // keyboard follows the pointer instead, and the pointer goes where SDL puts a box
-    // without parent: centred across the screen, a third of the way down, which is
-    // inside the box whatever its size.
-    Window root = DefaultRootWindow(grabs.display);
-    XWindowAttributes screen{};
-    XGetWindowAttributes(grabs.display, root, &screen);
-    XSetInputFocus(grabs.display, PointerRoot, RevertToPointerRoot, CurrentTime);
-    XWarpPointer(grabs.display, None, root, 0, 0, 0, 0, screen.width / 2, screen.height / 3);
-    XFlush(grabs.display);
+    // keyboard follows the pointer instead, and the pointer goes into the box.
+    int x = 0, y = 0;
+    boxCentre(demo.display, demo.window, x, y);
+    XSetInputFocus(demo.display, PointerRoot, RevertToPointerRoot, CurrentTime);
+    XWarpPointer(demo.display, None, DefaultRootWindow(demo.display), 0, 0, 0, 0, x, y);
+    XFlush(demo.display);
     return true;
 }
 
 // Takes the grabs again as freeglut takes them on entering game mode, so that the keys
 // reach the demo again.
-void retakeGameModeGrabs(const GameModeGrabs& grabs) {
-    XGrabPointer(grabs.display, grabs.window, True,
+void retakeGameModeGrabs(const DemoWindow& demo, const GameModeGrabs& grabs) {
+    XGrabPointer(demo.display, demo.window, True,
                  ButtonPressMask | ButtonReleaseMask | ButtonMotionMask | PointerMotionMask,
-                 GrabModeAsync, GrabModeAsync, grabs.window, None, CurrentTime);
-    XGrabKeyboard(grabs.display, grabs.window, False, GrabModeAsync, GrabModeAsync, CurrentTime);
-    XSetInputFocus(grabs.display, grabs.focus, grabs.focusRevert, CurrentTime);
-    XFlush(grabs.display);
+                 GrabModeAsync, GrabModeAsync, demo.window, None, CurrentTime);
+    XGrabKeyboard(demo.display, demo.window, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    XSetInputFocus(demo.display, grabs.focus, grabs.focusRevert, CurrentTime);
+    XFlush(demo.display);
+}
+
+// Window managers hand the focus to some other window, or to none, once the box is
+// gone; the keys must reach the demo again. The request goes to the window manager
+// (which may refuse a plain focus change) and to the server (where none runs).
+void focusDemoAgain(const DemoWindow& demo) {
+    Window root = DefaultRootWindow(demo.display);
+    XEvent activate{};
+    activate.xclient.type = ClientMessage;
+    activate.xclient.window = demo.window;
+    activate.xclient.message_type = XInternAtom(demo.display, "_NET_ACTIVE_WINDOW", False);
+    activate.xclient.format = 32;
+    // Source 2 (a pager): the user asked for it, so focus-stealing prevention lets it be.
+    activate.xclient.data.l[0] = 2;
+    activate.xclient.data.l[1] = CurrentTime;
+    XSendEvent(demo.display, root, False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &activate);
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(demo.display, demo.window, &attributes) &&
+        attributes.map_state == IsViewable)
+        XSetInputFocus(demo.display, demo.window, RevertToParent, CurrentTime);
+    XFlush(demo.display);
+}
+
+// The box's parent for SDL: the demo's window, or the root window where there is none.
+// False where no X display opens.
+bool parentWindow(const DemoWindow& demo, Window& parent) {
+    if (demo.display != nullptr) {
+        parent = demo.window;
+        return true;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return false;
+    parent = DefaultRootWindow(display);
+    XCloseDisplay(display);
+    return true;
+}
+
+// Shows one box and waits for its answer; false when none could be shown. Only SDL's X11
+// box is used: its other way, through zenity, reports success even where zenity could
+// not open a display, and a box without an X parent cannot be stacked over the demo.
+bool showBox(Window parent, const char* text, const char* caption, Uint32 flags) {
+    // The box must not take SIGINT and SIGTERM from the demo, nor inhibit the screen saver.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    if (SDL_VideoInit("x11") != 0) return false;
+    SDL_Window* owner = SDL_CreateWindowFrom(reinterpret_cast<void*>(parent));
+    bool shown = owner != nullptr && SDL_ShowSimpleMessageBox(flags, caption, text, owner) == 0;
+    if (owner != nullptr) SDL_DestroyWindow(owner);
+    SDL_VideoQuit();
+    return shown;
 }
 
 }  // namespace
 
 void showDialogReport(ReportOwner owner, const char* text, const char* caption, unsigned style) {
     handleForksOnce();
-    GameModeGrabs grabs{};
-    bool released = releaseGameModeGrabs(grabs);
-    // The demo's window belongs to GLUT, not SDL, so there is no SDL parent to give.
-    Uint32 flags =
-        (style & kReportWarning) == kReportWarning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR;
-    boxOwner = getpid();
-    int shown = SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);
-    boxOwner = 0;
-    if (released) retakeGameModeGrabs(grabs);
-    if (shown != 0) printReport(owner, text, caption, style);
+    DemoWindow demo = currentDemoWindow();
+    Window parent = None;
+    bool shown = false;
+    if (parentWindow(demo, parent)) {
+        GameModeGrabs grabs{};
+        bool released = releaseGameModeGrabs(demo, grabs);
+        Uint32 flags = (style & kReportWarning) == kReportWarning ? SDL_MESSAGEBOX_WARNING
+                                                                  : SDL_MESSAGEBOX_ERROR;
+        boxOwner = getpid();
+        shown = showBox(parent, text, caption, flags);
+        boxOwner = 0;
+        if (released)
+            retakeGameModeGrabs(demo, grabs);
+        else if (demo.display != nullptr)
+            focusDemoAgain(demo);
+    }
+    if (!shown) printReport(owner, text, caption, style);
 }

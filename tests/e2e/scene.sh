@@ -70,12 +70,12 @@ answer_box() {
     near "$(pixel "$shot" $((bx + 4)) $((by + 4)))" "56,54,53" 2 || fail "'$1' is not visible"
     [[ $(input_state) == "keyboard free pointer free keys $box" ]] ||
         fail "'$1' does not get the keys: $(input_state)"
-    # The keys follow the pointer, which was put a third of the way down the middle of the
-    # screen: inside the box whatever its size. Where game mode left it, in the middle of
-    # the window, it is not inside the box on every screen.
-    read -r sw sh < <(screen_size)
+    # The keys follow the pointer, which must be inside the box: where game mode left it,
+    # in the middle of the window, it is not inside the box on every screen.
+    read -r bx by bw bh < <(window_geometry "$box")
     eval "$(xdotool getmouselocation --shell)"
-    ((X == sw / 2 && Y == sh / 3)) || fail "the pointer is at $X,$Y, not on '$1'"
+    ((X > bx && X < bx + bw && Y > by && Y < by + bh)) ||
+        fail "the pointer is at $X,$Y, not on '$1' at ${bw}x$bh+$bx+$by"
     xdotool key Return
     for _ in $(seq 1 50); do
         window_viewable "$box" || return 0
