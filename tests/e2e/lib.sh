@@ -7,6 +7,8 @@ source "$_snow_e2e_root/scripts/xservers.sh"
 E2E_DIR=$(mktemp -d)
 SERVER_PID=
 DEMO_PID=
+# What start_desktop started besides the X server, stopped before it.
+DESKTOP_PIDS=
 
 fail() {
     echo "FAIL: $*" >&2
@@ -24,6 +26,8 @@ _e2e_cleanup() {
         kill -9 "$DEMO_PID" 2>/dev/null
         wait "$DEMO_PID" 2>/dev/null
     fi
+    local pid
+    for pid in $DESKTOP_PIDS; do stop_pid "$pid"; done
     stop_pid "$SERVER_PID"
     rm -rf "$E2E_DIR"
 }
@@ -170,4 +174,107 @@ install_moved() {
         fail "cmake --install failed: $(cat "$E2E_DIR/install.log")"
     INSTALLED="$E2E_DIR/moved prefix"
     mv "$prefix" "$INSTALLED" || fail "cannot move the installation"
+}
+
+# start_desktop NAME: a desktop of its own for this test, ready for the demo:
+#   bare                            Xorg on the dummy driver, no window manager
+#   xfwm4 openbox mutter kwin i3    the same with that window manager
+#   weston                          weston on its X11 backend in Xvfb, the demo on its
+#                                   Xwayland
+# Exports DISPLAY, the server the demo runs on, and INPUT_DISPLAY, the one the user's
+# screen, keyboard and mouse belong to: screenshots and XTEST input go there. On weston
+# that is the outer server, whose input weston's backend reads as a keyboard's and
+# mouse's; XTEST into Xwayland would bypass the compositor.
+start_desktop() {
+    local name=$1
+    if [[ $name == weston ]]; then
+        _start_weston
+        return
+    fi
+    start_server xorg
+    INPUT_DISPLAY=$DISPLAY
+    [[ $name == bare ]] && return
+    _start_session_bus
+    case $name in
+        xfwm4) _start_wm xfwm4 ;;
+        openbox) _start_wm openbox ;;
+        mutter) _start_wm mutter --x11 --replace ;;
+        kwin) _start_wm kwin_x11 --replace ;;
+        # A configuration of its own: the default one starts a bar and asks questions.
+        i3) printf 'font pango:monospace 8\n' >"$E2E_DIR/i3.conf"
+            _start_wm i3 -c "$E2E_DIR/i3.conf" ;;
+        *) fail "unknown desktop $name" ;;
+    esac
+}
+
+# A private session bus, as every desktop has: the window managers and SDL ask for one,
+# and without it D-Bus would start one for the display that outlives the test.
+_start_session_bus() {
+    local address pid
+    { read -r address; read -r pid; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+    [[ -n $pid ]] || fail "no session bus"
+    DESKTOP_PIDS+=" $pid"
+    export DBUS_SESSION_BUS_ADDRESS=$address
+}
+
+# _wait_wm: true once a window manager announces itself on the root window.
+_wait_wm() {
+    for _ in $(seq 1 150); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# _start_wm COMMAND...: a window manager on DISPLAY, ready once it has announced itself.
+_start_wm() {
+    "$@" >"$E2E_DIR/desktop.log" 2>&1 &
+    DESKTOP_PIDS+=" $!"
+    _wait_wm || fail "$1 did not start: $(tail -n 5 "$E2E_DIR/desktop.log")"
+    # It draws its own background once it has announced itself.
+    sleep 1
+}
+
+_start_weston() {
+    local xwayland
+    start_server xvfb
+    INPUT_DISPLAY=$DISPLAY
+    _start_session_bus
+    export XDG_RUNTIME_DIR=$E2E_DIR/runtime WAYLAND_DISPLAY=snowdemo-test
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    read -r sw sh < <(screen_size)
+    weston --backend=x11-backend.so --use-pixman --xwayland --socket="$WAYLAND_DISPLAY" \
+        --width="$sw" --height="$sh" --idle-time=0 --log="$E2E_DIR/desktop.log" &
+    DESKTOP_PIDS+=" $!"
+    for _ in $(seq 1 100); do
+        xwayland=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' \
+            "$E2E_DIR/desktop.log" 2>/dev/null)
+        [[ -n $xwayland ]] && break
+        sleep 0.1
+    done
+    [[ -n $xwayland ]] || fail "weston did not start: $(tail -n 5 "$E2E_DIR/desktop.log")"
+    # Weston starts Xwayland for its first X client; this one waits for its window manager.
+    DISPLAY=$xwayland _wait_wm || fail "no Xwayland: $(tail -n 5 "$E2E_DIR/desktop.log")"
+    export DISPLAY=$xwayland
+}
+
+# screen_mode: the mode the screen shows, as RandR and as VidMode report it.
+screen_mode() {
+    echo "RandR $(xrandr --current | awk '/\*/ { print $1; exit }')," \
+        "VidMode $(xvidtune -show 2>/dev/null)"
+}
+
+# visible_size: "WIDTH HEIGHT" of what the screen shows: the VidMode mode, which is
+# smaller than the root window after a VidMode switch, or else the root window.
+visible_size() {
+    local size
+    size=$(xvidtune -show 2>/dev/null | awk '{ print $3, $7 }')
+    [[ -n $size ]] && echo "$size" || screen_size
+}
+
+# differs A B X Y W H: true when two screenshots differ inside the rectangle.
+differs() {
+    local diff
+    diff=$(compare -metric AE -crop "$5x$6+$3+$4" "$1" "$2" null: 2>&1)
+    [[ "${diff%% *}" != 0 ]]
 }

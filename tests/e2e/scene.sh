@@ -90,13 +90,6 @@ alive() {
     state=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) && [[ $state != Z ]]
 }
 
-# differs A B X Y W H: true when two screenshots differ inside the rectangle.
-differs() {
-    local diff
-    diff=$(compare -metric AE -crop "$5x$6+$3+$4" "$1" "$2" null: 2>&1)
-    [[ "${diff%% *}" != 0 ]]
-}
-
 # expect_scene FILE: the screenshot shows the whole scene as the demo draws it from all
 # its files: the sky, the snow, the snowman lit by the shader and the frame-rate text.
 expect_scene() {
