@@ -244,7 +244,7 @@ _start_weston() {
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     read -r sw sh < <(screen_size)
     weston --backend=x11-backend.so --use-pixman --xwayland --socket="$WAYLAND_DISPLAY" \
-        --width="$sw" --height="$sh" --idle-time=0 --log="$E2E_DIR/desktop.log" &
+        --width="$sw" --height="$sh" --idle-time=0 --log="$E2E_DIR/desktop.log" >>"$E2E_DIR/desktop.log" 2>&1 &
     DESKTOP_PIDS+=" $!"
     for _ in $(seq 1 100); do
         xwayland=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' \
@@ -258,18 +258,22 @@ _start_weston() {
     export DISPLAY=$xwayland
 }
 
-# screen_mode: the mode the screen shows, as RandR and as VidMode report it.
+# screen_mode [randr]: the mode the screen shows, as RandR and as VidMode report it; with
+# "randr", as RandR alone does. This server's VidMode report lags one change behind
+# every RandR switch, even xrandr's own, so after one it says nothing about the screen.
 screen_mode() {
-    echo "RandR $(xrandr --current | awk '/\*/ { print $1; exit }')," \
-        "VidMode $(xvidtune -show 2>/dev/null)"
+    echo "RandR $(xrandr --current | awk '/ connected/ { print $0 } /\*/ { print $1 }' | tr '\n' ' ')"
+    [[ ${1:-} == randr ]] || echo "VidMode $(xvidtune -show 2>/dev/null)"
 }
 
-# visible_size: "WIDTH HEIGHT" of what the screen shows: the VidMode mode, which is
-# smaller than the root window after a VidMode switch, or else the root window.
+# visible_size: "WIDTH HEIGHT" of what the screen shows: the smaller of the root window
+# (which a RandR switch resizes) and the VidMode mode (smaller than the root after a
+# VidMode switch, stale after a RandR one).
 visible_size() {
-    local size
-    size=$(xvidtune -show 2>/dev/null | awk '{ print $3, $7 }')
-    [[ -n $size ]] && echo "$size" || screen_size
+    local sw sh vw vh
+    read -r sw sh < <(screen_size)
+    read -r vw vh < <(xvidtune -show 2>/dev/null | awk '{ print $3, $7 }')
+    echo $((vw > 0 && vw < sw ? vw : sw)) $((vh > 0 && vh < sh ? vh : sh))
 }
 
 # differs A B X Y W H: true when two screenshots differ inside the rectangle.
