@@ -113,13 +113,18 @@ turns() {
 # answer_box_by return|click: the missing texture's box is seen over the demo and goes
 # away when answered that way; the demo then carries on as it should.
 answer_box_by() {
-    local how=$1 before box bx by bw bh share shot=$E2E_DIR/box.png centre
+    local how=$1 before box demo parent bx by bw bh share shot=$E2E_DIR/box.png centre
     rm -rf "$rundir"
     cp -r "$source_rundir" "$rundir"
     rm "$rundir/textures/snow.bmp"
     before=$(on_screen screen_mode $modes)
     start_demo "$binary" "$rundir" ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy
     box=$(wait_box Error) || fail "$how: $(no_box_reason Error "$E2E_DIR/demo.log")"
+    # Transient for the demo's window: what every window manager keeps above it, whatever
+    # is clicked or raised.
+    demo=$(wait_window "(FREEGLUT|snowdemo)") || fail "$how: no demo window"
+    parent=$(xprop -id "$box" WM_TRANSIENT_FOR | awk '/window id/ { print $NF }')
+    [[ $((parent)) == $((demo)) ]] || fail "$how: the box is transient for '$parent', not for the demo's $demo"
     # Time for the window manager to place, stack and draw it.
     sleep 1.5
     read -r bx by bw bh < <(window_geometry "$box")
