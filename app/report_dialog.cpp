@@ -95,130 +95,77 @@ void retakeGameModeGrabs(const DemoWindow& demo, const GameModeGrabs& grabs) {
     XFlush(demo.display);
 }
 
-// A request to the window manager about the demo's window (EWMH's client messages).
-void askWindowManager(const DemoWindow& demo, const char* request, long first, long second) {
-    XEvent message{};
-    message.xclient.type = ClientMessage;
-    message.xclient.window = demo.window;
-    message.xclient.message_type = XInternAtom(demo.display, request, False);
-    message.xclient.format = 32;
-    message.xclient.data.l[0] = first;
-    message.xclient.data.l[1] = second;
-    XSendEvent(demo.display, DefaultRootWindow(demo.display), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &message);
-}
-
 bool viewable(const DemoWindow& demo) {
     XWindowAttributes attributes{};
     return XGetWindowAttributes(demo.display, demo.window, &attributes) &&
            attributes.map_state == IsViewable;
 }
 
-// The window that _NET_ACTIVE_WINDOW on the root names: the one the window manager
-// focused; None where no window manager keeps it.
-Window activeWindow(const DemoWindow& demo) {
-    Atom property = XInternAtom(demo.display, "_NET_ACTIVE_WINDOW", False);
-    Atom type = None;
+// The first 32-bit item of a window's property named name and of the given type, or
+// fallback where the window has none.
+long firstItem(const DemoWindow& demo, Window window, const char* name, Atom type, long fallback) {
+    Atom actualType = None;
     int format = 0;
     unsigned long count = 0, left = 0;
     unsigned char* data = nullptr;
-    Window active = None;
-    if (XGetWindowProperty(demo.display, DefaultRootWindow(demo.display), property, 0, 1, False,
-                           XA_WINDOW, &type, &format, &count, &left, &data) == Success &&
+    long item = fallback;
+    if (XGetWindowProperty(demo.display, window, XInternAtom(demo.display, name, False), 0, 1,
+                           False, type, &actualType, &format, &count, &left, &data) == Success &&
         format == 32 && count == 1)
-        active = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+        item = *reinterpret_cast<long*>(data);
     if (data != nullptr) XFree(data);
-    return active;
+    return item;
 }
 
-// True once the window manager has focused the demo's window, after at most half a
-// second, or at once where none says what it focused.
+// True once the window manager has focused the demo's window (it names the window it
+// focused in _NET_ACTIVE_WINDOW), after at most half a second; at once where none does.
 bool focusReturns(const DemoWindow& demo) {
+    Window root = DefaultRootWindow(demo.display);
     for (int wait = 0; wait < 25; ++wait) {
-        Window active = activeWindow(demo);
+        auto active =
+            static_cast<Window>(firstItem(demo, root, "_NET_ACTIVE_WINDOW", XA_WINDOW, None));
         if (active == None || active == demo.window) return true;
         usleep(20000);
     }
     return false;
 }
 
-// The ICCCM state the window manager gave the window (WM_STATE), or WithdrawnState.
-long wmState(const DemoWindow& demo) {
-    Atom property = XInternAtom(demo.display, "WM_STATE", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, left = 0;
-    unsigned char* data = nullptr;
-    long state = WithdrawnState;
-    if (XGetWindowProperty(demo.display, demo.window, property, 0, 1, False, property, &type,
-                           &format, &count, &left, &data) == Success &&
-        format == 32 && count == 1)
-        state = *reinterpret_cast<long*>(data);
-    if (data != nullptr) XFree(data);
-    return state;
-}
-
-// Waits, at most half a second, for the window manager to have put the window in state.
-void waitForWmState(const DemoWindow& demo, long state) {
-    for (int wait = 0; wait < 25 && wmState(demo) != state; ++wait) usleep(20000);
-}
-
-// True while the window manager states that the demo's window is full screen.
-bool fullScreenState(const DemoWindow& demo) {
-    Atom state = XInternAtom(demo.display, "_NET_WM_STATE", False);
-    Atom fullScreen = XInternAtom(demo.display, "_NET_WM_STATE_FULLSCREEN", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, left = 0;
-    unsigned char* data = nullptr;
-    bool found = false;
-    if (XGetWindowProperty(demo.display, demo.window, state, 0, 32, False, XA_ATOM, &type, &format,
-                           &count, &left, &data) == Success &&
-        format == 32)
-        for (unsigned long i = 0; i < count && !found; ++i)
-            found = reinterpret_cast<Atom*>(data)[i] == fullScreen;
-    if (data != nullptr) XFree(data);
-    return found;
-}
-
-// Weston takes a full-screen request for a window mapped again but forgets it once the
-// window's first frame reaches the compositor, which nothing announces: for two seconds
-// of GLUT's loop, the window is asked again whenever it is not full screen.
-constexpr unsigned kFullScreenCheckMs = 100;
-constexpr int kFullScreenChecks = 20;
-
-void askFullScreenAgain(int checksLeft) {
-    DemoWindow demo = currentDemoWindow();
-    if (demo.display == nullptr) return;
-    if (!fullScreenState(demo)) {
-        const long add = 1;
-        Atom fullScreen = XInternAtom(demo.display, "_NET_WM_STATE_FULLSCREEN", False);
-        askWindowManager(demo, "_NET_WM_STATE", add, static_cast<long>(fullScreen));
-        XFlush(demo.display);
-    }
-    if (checksLeft > 1) glutTimerFunc(kFullScreenCheckMs, askFullScreenAgain, checksLeft - 1);
+// Waits, at most half a second, for the window manager to have withdrawn the window
+// (ICCCM's WM_STATE).
+void waitForWithdrawal(const DemoWindow& demo) {
+    Atom wmState = XInternAtom(demo.display, "WM_STATE", False);
+    for (int wait = 0; wait < 25 && firstItem(demo, demo.window, "WM_STATE", wmState,
+                                              WithdrawnState) != WithdrawnState;
+         ++wait)
+        usleep(20000);
 }
 
 // Window managers hand the focus to some other window, or to none, once the box is
 // gone; the keys must reach the demo again. The request goes to the window manager
 // (which may refuse a plain focus change) and to the server (where none runs).
 void focusDemoAgain(const DemoWindow& demo) {
+    XEvent activate{};
+    activate.xclient.type = ClientMessage;
+    activate.xclient.window = demo.window;
+    activate.xclient.message_type = XInternAtom(demo.display, "_NET_ACTIVE_WINDOW", False);
+    activate.xclient.format = 32;
     // Source 2 (a pager): the user asked for it, so focus-stealing prevention lets it be.
-    askWindowManager(demo, "_NET_ACTIVE_WINDOW", 2, CurrentTime);
+    activate.xclient.data.l[0] = 2;
+    activate.xclient.data.l[1] = CurrentTime;
+    XSendEvent(demo.display, DefaultRootWindow(demo.display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &activate);
     if (viewable(demo)) XSetInputFocus(demo.display, demo.window, RevertToParent, CurrentTime);
     XSync(demo.display, False);
     if (!viewable(demo) || focusReturns(demo)) return;
     // Weston's Xwayland window manager answers neither and resets the server's focus to
     // what the compositor focuses: nothing, until the user clicks. A window being mapped
-    // is focused there, so the window is mapped again, and asked to be full screen again
-    // once the window manager has it (it forgets that of a window that is unmapped).
+    // is focused there, so the window is mapped again, once weston has let it go; weston
+    // keeps it full screen.
     XUnmapWindow(demo.display, demo.window);
     XSync(demo.display, False);
-    waitForWmState(demo, WithdrawnState);
+    waitForWithdrawal(demo);
     XMapRaised(demo.display, demo.window);
-    XSync(demo.display, False);
-    waitForWmState(demo, NormalState);
-    glutTimerFunc(kFullScreenCheckMs, askFullScreenAgain, kFullScreenChecks);
+    XFlush(demo.display);
 }
 
 // The box's parent for SDL: the demo's window, or the root window where there is none.
