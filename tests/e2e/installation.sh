@@ -38,6 +38,7 @@ options)
         done
         # The launcher has changed to the data directory before the program starts.
         grep -qxF "  $INSTALLED/share/snowdemo" "$out" || fail "$help shows another directory: $(cat "$out")"
+        grep -q 'any other argument is refused with status 2' "$out" || fail "$help does not say what is refused"
     done
     # A full output is a failure, not a silent success.
     (cd / && env -u DISPLAY ASAN_OPTIONS=detect_leaks=0 "$INSTALLED/bin/snowdemo" --version \
@@ -115,7 +116,8 @@ man-page)
         grep -qx "$expected" <<<"$text" || fail "no section $expected"
     done
     for expected in --help --version Escape "Page Up" textures/font.tga audio/coolestshitever.mp3 \
-        DISPLAY SDL_AUDIODRIVER "snowdemo $version"; do
+        DISPLAY SDL_AUDIODRIVER "snowdemo $version" -geometry "snowdemo: unknown option 'ARG'" \
+        "Try 'snowdemo --help'." "128 + N" mesa-utils /usr/games; do
         grep -qF -- "$expected" <<<"$text" || fail "the page does not mention $expected"
     done
     ;;
