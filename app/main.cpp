@@ -58,11 +58,27 @@ bool answerInformationOption(int argc, char** argv) {
     return false;
 }
 
+void printUnknownOption(const char* argument) {
+    std::fprintf(stderr, "snowdemo: unknown option '%s'\nTry 'snowdemo --help'.\n", argument);
+}
+
+// GLUT's options all start with a single dash, so a double-dash one is refused before
+// glutInit, which would first end the program where no display can be opened.
+bool refuseDoubleDashArgument(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2) == 0) {
+            printUnknownOption(argv[i]);
+            return true;
+        }
+    }
+    return false;
+}
+
 // GLUT has taken its own options out of argv by now. Anything left is a mistake, most
 // often a mistyped option, and must not switch the screen mode and start the music.
 bool refuseLeftOverArgument(int argc, char** argv) {
     if (argc < 2) return false;
-    std::fprintf(stderr, "snowdemo: unknown option '%s'\nTry 'snowdemo --help'.\n", argv[1]);
+    printUnknownOption(argv[1]);
     return true;
 }
 
@@ -70,6 +86,7 @@ bool refuseLeftOverArgument(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (answerInformationOption(argc, argv)) return std::fflush(stdout) == 0 ? 0 : 1;
+    if (refuseDoubleDashArgument(argc, argv)) return 2;
     reportBackend = showDialogReport;
     glutInit(&argc, argv);
     if (refuseLeftOverArgument(argc, argv)) return 2;

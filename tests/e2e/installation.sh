@@ -43,9 +43,14 @@ options)
     # A full output is a failure, not a silent success.
     (cd / && env -u DISPLAY ASAN_OPTIONS=detect_leaks=0 "$INSTALLED/bin/snowdemo" --version \
         >/dev/full 2>/dev/null) && fail "--version into a full device exited 0"
-    # Without a display and without an information option, GLUT ends the program.
+    # Without a display and without an information option, GLUT ends the program; an
+    # option GLUT cannot have (two dashes) is refused before that.
     run_launcher
     [[ $STATUS == 1 ]] || fail "without a display: status $STATUS"
+    run_launcher -sync --verison
+    [[ $STATUS == 2 ]] || fail "--verison without a display: status $STATUS; $(cat "$err")"
+    [[ $(cat "$err") == "snowdemo: unknown option '--verison'"$'\n'"Try 'snowdemo --help'." ]] ||
+        fail "--verison without a display wrote: $(cat "$err")"
 
     # What GLUT leaves of the arguments once it has its display: anything is refused
     # before a window opens; GLUT's own options, with -display naming the server, run
