@@ -110,7 +110,8 @@ metainfo)
         fail "the launchable '$launchable' is no installed menu entry"
     grep -q "<release version=\"$version\" date=\"[0-9-]*\"" "${metainfo[0]}" ||
         fail "no release $version in ${metainfo[0]}"
-    # Software centres hide what has no content rating; the validator does not ask for it.
+    # Parental controls in software centres go by the content rating, which the
+    # validator does not ask for.
     grep -q '<content_rating type="oars-1.1"' "${metainfo[0]}" || fail "no OARS content rating"
     ;;
 man-page)
