@@ -141,6 +141,8 @@ const TgaFailure* readInfo(TgaDecoder& decoder, TgaImage* image, ByteCursor& fil
     return nullptr;
 }
 
+// The two decoders' steps, type 2 and type 10; each returns its failure, and the entry
+// point that called it reports that.
 const TgaFailure* decodeUncompressed(TgaDecoder& decoder, TgaImage* image, ByteCursor& file) {
     if (const TgaFailure* failure = readInfo(decoder, image, file)) return failure;
     // A file too short for its picture is refused before a buffer is made for it.
