@@ -117,7 +117,7 @@ answer_box_by() {
     rm -rf "$rundir"
     cp -r "$source_rundir" "$rundir"
     rm "$rundir/textures/snow.bmp"
-    before=$(on_screen screen_mode $modes)
+    before=$(screen_mode $modes)
     start_demo "$binary" "$rundir" ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy
     box=$(wait_box Error) || fail "$how: $(no_box_reason Error "$E2E_DIR/demo.log")"
     # Transient for the demo's window: what every window manager keeps above it, whatever
@@ -153,8 +153,8 @@ answer_box_by() {
     wait_demo_exit 10
     [[ $DEMO_STATUS == 0 ]] ||
         fail "$how: exit status after Escape: $DEMO_STATUS; log: $(cat "$E2E_DIR/demo.log")"
-    [[ $(on_screen screen_mode $modes) == "$before" ]] ||
-        fail "$how: the screen shows $(on_screen screen_mode $modes), before it showed $before"
+    [[ $(screen_mode $modes) == "$before" ]] ||
+        fail "$how: the screen shows $(screen_mode $modes), before it showed $before"
 }
 
 answer_box_by return
