@@ -126,7 +126,7 @@ answer_box_by() {
     parent=$(xprop -id "$box" WM_TRANSIENT_FOR | awk '/window id/ { print $NF }')
     [[ $((parent)) == $((demo)) ]] || fail "$how: the box is transient for '$parent', not for the demo's $demo"
     # Time for the window manager to place, stack and draw it.
-    sleep 1.5
+    sleep 1
     read -r bx by bw bh < <(window_geometry "$box")
     on_screen screenshot "$shot"
     share=$(box_share "$shot" "$bx" "$by" "$bw" "$bh")
@@ -145,7 +145,7 @@ answer_box_by() {
         sleep 0.1
     done
     window_viewable "$box" && fail "$how: the box is still there"
-    sleep 1.5
+    sleep 0.5
     kill -0 "$DEMO_PID" 2>/dev/null || fail "$how: the demo ended; log: $(cat "$E2E_DIR/demo.log")"
     covers
     turns
