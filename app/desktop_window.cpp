@@ -14,27 +14,16 @@
 #include <X11/extensions/Xrandr.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
+
+#include "app/screen_mode.h"
 
 namespace {
 
 constexpr char kGameMode[] = "1024x768:32@60";
-char kClassName[] = "snowdemo";
-char kClassFamily[] = "Snowdemo";
-
-// The display the demo runs on, as GLUT got it.
-const char* screenDisplay = nullptr;
-
-// The mode the screen had before switchScreenMode, while it is switched.
-struct ScreenMode {
-    int width;
-    int height;
-    short rate;
-    Rotation rotation;
-};
-ScreenMode originalMode{};
-bool modeSwitched = false;
+// WM_CLASS: the instance and the class (the menu entry's StartupWMClass).
+char className[] = "snowdemo";
+char classFamily[] = "Snowdemo";
 
 bool xErrorSeen = false;
 int noteXError(Display*, XErrorEvent*) {
@@ -93,62 +82,6 @@ bool isXwayland(Display* display) {
     return named;
 }
 
-// The index of the RandR screen size width x height, or -1.
-int sizeIndex(XRRScreenConfiguration* config, int width, int height) {
-    int count = 0;
-    XRRScreenSize* sizes = XRRConfigSizes(config, &count);
-    for (int i = 0; i < count; ++i)
-        if (sizes[i].width == width && sizes[i].height == height) return i;
-    return -1;
-}
-
-// Sets the screen to width x height, at rate where the size offers it; true when the
-// server took the change.
-bool setScreenSize(Display* display, XRRScreenConfiguration* config, int width, int height,
-                   short rate, Rotation rotation) {
-    int size = sizeIndex(config, width, height);
-    if (size < 0) return false;
-    int rateCount = 0;
-    short* rates = XRRConfigRates(config, size, &rateCount);
-    bool rateOffered = false;
-    for (int i = 0; i < rateCount; ++i) rateOffered = rateOffered || rates[i] == rate;
-    Window root = DefaultRootWindow(display);
-    Status status =
-        rateOffered
-            ? XRRSetScreenConfigAndRate(display, config, root, size, rotation, rate, CurrentTime)
-            : XRRSetScreenConfig(display, config, root, size, rotation, CurrentTime);
-    return status == RRSetConfigSuccess;
-}
-
-// Every change of the screen mode starts here: the RandR switch to the game mode's size,
-// before game mode or the full-screen window. The whole screen changes size, so the
-// window manager's full screen and the root window both become the new mode.
-void switchScreenMode(Display* display) {
-    int event = 0, error = 0;
-    if (!XRRQueryExtension(display, &event, &error)) return;
-    XRRScreenConfiguration* config = XRRGetScreenInfo(display, DefaultRootWindow(display));
-    if (config == nullptr) return;
-    int count = 0;
-    XRRScreenSize* sizes = XRRConfigSizes(config, &count);
-    Rotation rotation = 0;
-    int current = XRRConfigCurrentConfiguration(config, &rotation);
-    int width = glutGameModeGet(GLUT_GAME_MODE_WIDTH);
-    int height = glutGameModeGet(GLUT_GAME_MODE_HEIGHT);
-    if (current >= 0 && current < count &&
-        !(sizes[current].width == width && sizes[current].height == height)) {
-        ScreenMode before{sizes[current].width, sizes[current].height, XRRConfigCurrentRate(config),
-                          rotation};
-        auto rate = static_cast<short>(glutGameModeGet(GLUT_GAME_MODE_REFRESH_RATE));
-        if (setScreenSize(display, config, width, height, rate, rotation)) {
-            static const bool registered = std::atexit(restoreScreenMode) == 0;
-            static_cast<void>(registered);
-            originalMode = before;
-            modeSwitched = true;
-        }
-    }
-    XRRFreeScreenConfigInfo(config);
-}
-
 // Docks and taskbars match the window to the menu entry (StartupWMClass) by WM_CLASS,
 // and to the process by _NET_WM_PID. GLUT sets neither; its window is the current
 // drawable.
@@ -156,7 +89,7 @@ void nameWindow() {
     Display* display = glXGetCurrentDisplay();
     Window window = glXGetCurrentDrawable();
     if (display == nullptr || window == None) return;
-    XClassHint hint{kClassName, kClassFamily};
+    XClassHint hint{className, classFamily};
     XSetClassHint(display, window, &hint);
     unsigned long pid = static_cast<unsigned long>(getpid());
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
@@ -173,7 +106,9 @@ struct Desktop {
 };
 
 // Looks at the server, and switches its mode unless it is Xwayland, which scales a
-// full-screen window itself (its mode switch is only emulated).
+// full-screen window itself (its mode switch is only emulated). Game mode switches too,
+// through VidMode, but that leaves the root window at the larger size and RandR clients
+// undo it; switched through RandR first, the screen is the mode's size for everyone.
 Desktop prepareScreen(const char* displayName) {
     Desktop desktop{false, false, 0, 0};
     Display* display = XOpenDisplay(displayName);
@@ -184,7 +119,10 @@ Desktop prepareScreen(const char* displayName) {
     // (and complain on standard error that it failed).
     desktop.gameMode =
         !xwayland && !desktop.windowManager && glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) != 0;
-    if (!xwayland) switchScreenMode(display);
+    if (!xwayland)
+        switchScreenMode(display, glutGameModeGet(GLUT_GAME_MODE_WIDTH),
+                         glutGameModeGet(GLUT_GAME_MODE_HEIGHT),
+                         glutGameModeGet(GLUT_GAME_MODE_REFRESH_RATE));
     Window root = None;
     int x = 0, y = 0;
     unsigned width = 0, height = 0, border = 0, depth = 0;
@@ -206,7 +144,6 @@ const char* displayArgument(int argc, char** argv) {
 }
 
 void openDesktopWindow(const char* displayName) {
-    screenDisplay = displayName;
     glutGameModeString(kGameMode);
     Desktop desktop = prepareScreen(displayName);
     if (desktop.gameMode && glutEnterGameMode() != 0) {
@@ -225,17 +162,4 @@ void openDesktopWindow(const char* displayName) {
             glutReshapeWindow(desktop.width, desktop.height);
     }
     nameWindow();
-}
-
-void restoreScreenMode() {
-    if (!modeSwitched) return;
-    modeSwitched = false;
-    Display* display = XOpenDisplay(screenDisplay);
-    if (display == nullptr) return;
-    if (XRRScreenConfiguration* config = XRRGetScreenInfo(display, DefaultRootWindow(display))) {
-        setScreenSize(display, config, originalMode.width, originalMode.height, originalMode.rate,
-                      originalMode.rotation);
-        XRRFreeScreenConfigInfo(config);
-    }
-    XCloseDisplay(display);
 }
