@@ -61,6 +61,18 @@ bool windowManagerRuns(Display* display) {
     return !xErrorSeen && self == named;
 }
 
+// GLUT reads the window the root's _NET_SUPPORTING_WM_CHECK names and ends the program
+// when it is gone, as it is after a window manager died. Such a property is stale: the
+// next window manager sets its own.
+void forgetDeadWindowManager(const char* displayName) {
+    Display* display = XOpenDisplay(displayName);
+    if (display == nullptr) return;
+    Window root = DefaultRootWindow(display);
+    if (supportingWindow(display, root) != None && !windowManagerRuns(display))
+        XDeleteProperty(display, root, XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False));
+    XCloseDisplay(display);
+}
+
 // Xwayland: newer versions announce themselves with an extension, all of them name
 // their RandR outputs XWAYLAND<n>.
 bool isXwayland(Display* display) {
@@ -137,10 +149,14 @@ Desktop prepareScreen(const char* displayName) {
 
 }  // namespace
 
-const char* displayArgument(int argc, char** argv) {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
-    return nullptr;
+const char* initGlutOnDesktop(int* argc, char** argv) {
+    // GLUT takes its options out of argv: the display it opens is read first.
+    const char* displayName = nullptr;
+    for (int i = 1; i + 1 < *argc; ++i)
+        if (std::strcmp(argv[i], "-display") == 0) displayName = argv[i + 1];
+    forgetDeadWindowManager(displayName);
+    glutInit(argc, argv);
+    return displayName;
 }
 
 void openDesktopWindow(const char* displayName) {

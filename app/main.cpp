@@ -62,8 +62,7 @@ bool answerInformationOption(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (answerInformationOption(argc, argv)) return std::fflush(stdout) == 0 ? 0 : 1;
     reportBackend = showDialogReport;
-    const char* display = displayArgument(argc, argv);
-    glutInit(&argc, argv);
+    const char* display = initGlutOnDesktop(&argc, argv);
     glutInitWindowSize(scene.windowWidth, scene.windowHeight);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     openDesktopWindow(display);

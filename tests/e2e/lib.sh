@@ -8,6 +8,8 @@ E2E_DIR=$(mktemp -d)
 SERVER_PID=
 DEMO_PID=
 WM_PID=
+# Arguments start_demo gives the demo.
+DEMO_ARGS=()
 
 fail() {
     echo "FAIL: $*" >&2
@@ -69,12 +71,13 @@ screen_mode() {
     echo "${randr:--} ${vidmode:--}"
 }
 
-# start_demo BINARY RUNDIR [ENV=VALUE ...]: the demo in RUNDIR, output in $E2E_DIR/demo.log.
+# start_demo BINARY RUNDIR [ENV=VALUE ...]: the demo in RUNDIR with DEMO_ARGS, output in
+# $E2E_DIR/demo.log. The list goes to env(1), so -u NAME may open it.
 start_demo() {
     local binary=$1 rundir=$2
     shift 2
     # A script's background job ignores SIGINT; the demo gets it as from a terminal.
-    (cd "$rundir" && exec env --default-signal=INT "$@" "$binary") >"$E2E_DIR/demo.log" 2>&1 &
+    (cd "$rundir" && exec env --default-signal=INT "$@" "$binary" "${DEMO_ARGS[@]}") >"$E2E_DIR/demo.log" 2>&1 &
     DEMO_PID=$!
 }
 
