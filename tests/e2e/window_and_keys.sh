@@ -57,8 +57,10 @@ if ((managed)); then
     xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN ||
         fail "the window manager did not make it full screen: $(xprop -id "$win" _NET_WM_STATE)"
 fi
-# Docks match the window to the menu entry and to the process.
-[[ $(xprop -id "$win" WM_CLASS) == 'WM_CLASS(STRING) = "snowdemo", "Snowdemo"' ]] ||
+# Docks match the window to the menu entry (its StartupWMClass) and to the process.
+entry_class=$(sed -n 's/^StartupWMClass=//p' "$_snow_e2e_root/packaging/snowdemo.desktop")
+[[ $entry_class == Snowdemo ]] || fail "the menu entry's StartupWMClass is '$entry_class'"
+[[ $(xprop -id "$win" WM_CLASS) == "WM_CLASS(STRING) = \"snowdemo\", \"$entry_class\"" ]] ||
     fail "window class: $(xprop -id "$win" WM_CLASS)"
 [[ $(xprop -id "$win" _NET_WM_PID) == "_NET_WM_PID(CARDINAL) = $DEMO_PID" ]] ||
     fail "window pid: $(xprop -id "$win" _NET_WM_PID), the demo is $DEMO_PID"
