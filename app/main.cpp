@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/animation.h"
+#include "app/desktop_window.h"
 #include "app/frame_drawing.h"
 #include "app/report_dialog.h"
 #include "app/scene_setup.h"
@@ -88,17 +89,11 @@ int main(int argc, char** argv) {
     if (answerInformationOption(argc, argv)) return std::fflush(stdout) == 0 ? 0 : 1;
     if (refuseDoubleDashArgument(argc, argv)) return 2;
     reportBackend = showDialogReport;
-    glutInit(&argc, argv);
+    const char* display = initGlutOnDesktop(&argc, argv);
     if (refuseLeftOverArgument(argc, argv)) return 2;
     glutInitWindowSize(scene.windowWidth, scene.windowHeight);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutGameModeString("1024x768:32@60");
-    // Servers that cannot switch modes (Xvfb, most Wayland sessions, many laptops) give
-    // no game-mode window; a full-screen ordinary window takes its place there.
-    if (glutEnterGameMode() == 0) {
-        glutCreateWindow("snowdemo");
-        glutFullScreen();
-    }
+    openDesktopWindow(display);
     glutKeyboardFunc(onKeyboard);
     glutSpecialFunc(onSpecialDown);
     glutSpecialUpFunc(onSpecialUp);

@@ -7,8 +7,11 @@ source "$_snow_e2e_root/scripts/xservers.sh"
 E2E_DIR=$(mktemp -d)
 SERVER_PID=
 DEMO_PID=
-# What start_desktop started besides the X server, stopped before it.
-DESKTOP_PIDS=
+WM_PID=
+# The private session bus start_desktop starts for a window manager.
+BUS_PID=
+# Arguments start_demo gives the demo.
+DEMO_ARGS=()
 
 fail() {
     echo "FAIL: $*" >&2
@@ -26,8 +29,8 @@ _e2e_cleanup() {
         kill -9 "$DEMO_PID" 2>/dev/null
         wait "$DEMO_PID" 2>/dev/null
     fi
-    local pid
-    for pid in $DESKTOP_PIDS; do stop_pid "$pid"; done
+    stop_pid "$WM_PID"
+    stop_pid "$BUS_PID"
     stop_pid "$SERVER_PID"
     rm -rf "$E2E_DIR"
 }
@@ -46,12 +49,44 @@ start_server() {
     export DISPLAY
 }
 
-# start_demo BINARY RUNDIR [ENV=VALUE ...]: the demo in RUNDIR, output in $E2E_DIR/demo.log.
+# wait_wm: true once a window manager on $DISPLAY manages the screen
+# (_NET_SUPPORTING_WM_CHECK) and offers full screen (_NET_SUPPORTED), which GLUT reads
+# once at start; false when WM_PID ends or nothing comes within 15 s.
+wait_wm() {
+    for _ in $(seq 1 150); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
+            xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN && return 0
+        kill -0 "$WM_PID" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+# start_wm NAME [ARG ...]: the window manager NAME on $DISPLAY, output in $E2E_DIR/wm.log;
+# returns once wait_wm sees it ready.
+start_wm() {
+    "$@" >"$E2E_DIR/wm.log" 2>&1 &
+    WM_PID=$!
+    wait_wm || fail "$1 did not start managing the screen; its output: $(cat "$E2E_DIR/wm.log")"
+}
+
+# screen_mode: "RANDR VIDMODE", the mode each extension says the screen shows (such as
+# "1024x768 1024x768"; "-" where the server lacks VidMode). --current: a full RandR
+# query makes the dummy driver set its mode anew, undoing a VidMode switch.
+screen_mode() {
+    local randr vidmode
+    randr=$(xrandr --current | awk '$2 ~ /\*/ { print $1; exit }')
+    vidmode=$(xvidtune -show 2>/dev/null | awk -F'"' 'NF > 1 { print $2; exit }')
+    echo "${randr:--} ${vidmode:--}"
+}
+
+# start_demo BINARY RUNDIR [ENV=VALUE ...]: the demo in RUNDIR with DEMO_ARGS, output in
+# $E2E_DIR/demo.log. The list goes to env(1), so -u NAME may open it.
 start_demo() {
     local binary=$1 rundir=$2
     shift 2
     # A script's background job ignores SIGINT; the demo gets it as from a terminal.
-    (cd "$rundir" && exec env --default-signal=INT "$@" "$binary") >"$E2E_DIR/demo.log" 2>&1 &
+    (cd "$rundir" && exec env --default-signal=INT "$@" "$binary" "${DEMO_ARGS[@]}") >"$E2E_DIR/demo.log" 2>&1 &
     DEMO_PID=$!
 }
 
@@ -166,6 +201,16 @@ count_in() {
         -format "%[fx:int(mean*w*h+0.5)]" info:
 }
 
+# off_colour FILE GEOMETRY R,G,B: pixels inside the crop GEOMETRY (WxH+X+Y), every one
+# of them, that differ from R,G,B by more than 6 in a channel.
+off_colour() {
+    local r g b
+    IFS=, read -r r g b <<<"$3"
+    convert "$1" -crop "$2" +repage -fx \
+        "abs(255*r-$r) > 6.5 || abs(255*g-$g) > 6.5 || abs(255*b-$b) > 6.5 ? 1 : 0" \
+        -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+
 # install_moved BUILD_DIR: `cmake --install` of the build tree into a fresh prefix, which
 # is then moved (to a path with a space in it); sets INSTALLED to where it is now.
 install_moved() {
@@ -196,15 +241,17 @@ start_desktop() {
     [[ $name == bare ]] && return
     _start_session_bus
     case $name in
-        xfwm4) _start_wm xfwm4 ;;
-        openbox) _start_wm openbox ;;
-        mutter) _start_wm mutter --x11 --replace ;;
-        kwin) _start_wm kwin_x11 --replace ;;
+        xfwm4) start_wm xfwm4 ;;
+        openbox) start_wm openbox ;;
+        mutter) start_wm mutter --x11 --replace ;;
+        kwin) start_wm kwin_x11 --replace ;;
         # A configuration of its own: the default one starts a bar and asks questions.
         i3) printf 'font pango:monospace 8\n' >"$E2E_DIR/i3.conf"
-            _start_wm i3 -c "$E2E_DIR/i3.conf" ;;
+            start_wm i3 -c "$E2E_DIR/i3.conf" ;;
         *) fail "unknown desktop $name" ;;
     esac
+    # It draws its own background once it is ready.
+    sleep 1
 }
 
 # A private session bus, as every desktop has: the window managers and SDL ask for one,
@@ -213,26 +260,8 @@ _start_session_bus() {
     local address pid
     { read -r address; read -r pid; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
     [[ -n $pid ]] || fail "no session bus"
-    DESKTOP_PIDS+=" $pid"
+    BUS_PID=$pid
     export DBUS_SESSION_BUS_ADDRESS=$address
-}
-
-# _wait_wm: true once a window manager announces itself on the root window.
-_wait_wm() {
-    for _ in $(seq 1 150); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-# _start_wm COMMAND...: a window manager on DISPLAY, ready once it has announced itself.
-_start_wm() {
-    "$@" >"$E2E_DIR/desktop.log" 2>&1 &
-    DESKTOP_PIDS+=" $!"
-    _wait_wm || fail "$1 did not start: $(tail -n 5 "$E2E_DIR/desktop.log")"
-    # It draws its own background once it has announced itself.
-    sleep 1
 }
 
 _start_weston() {
@@ -244,26 +273,18 @@ _start_weston() {
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     read -r sw sh < <(screen_size)
     weston --backend=x11-backend.so --use-pixman --xwayland --socket="$WAYLAND_DISPLAY" \
-        --width="$sw" --height="$sh" --idle-time=0 --log="$E2E_DIR/desktop.log" >>"$E2E_DIR/desktop.log" 2>&1 &
-    DESKTOP_PIDS+=" $!"
+        --width="$sw" --height="$sh" --idle-time=0 >"$E2E_DIR/wm.log" 2>&1 &
+    WM_PID=$!
     for _ in $(seq 1 100); do
         xwayland=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' \
-            "$E2E_DIR/desktop.log" 2>/dev/null)
+            "$E2E_DIR/wm.log" 2>/dev/null)
         [[ -n $xwayland ]] && break
         sleep 0.1
     done
-    [[ -n $xwayland ]] || fail "weston did not start: $(tail -n 5 "$E2E_DIR/desktop.log")"
+    [[ -n $xwayland ]] || fail "weston did not start: $(tail -n 5 "$E2E_DIR/wm.log")"
     # Weston starts Xwayland for its first X client; this one waits for its window manager.
-    DISPLAY=$xwayland _wait_wm || fail "no Xwayland: $(tail -n 5 "$E2E_DIR/desktop.log")"
+    DISPLAY=$xwayland wait_wm || fail "no Xwayland: $(tail -n 5 "$E2E_DIR/wm.log")"
     export DISPLAY=$xwayland
-}
-
-# screen_mode [randr]: the mode the screen shows, as RandR and as VidMode report it; with
-# "randr", as RandR alone does. This server's VidMode report lags one change behind
-# every RandR switch, even xrandr's own, so after one it says nothing about the screen.
-screen_mode() {
-    echo "RandR $(xrandr --current | awk '/ connected/ { print $0 } /\*/ { print $1 }' | tr '\n' ' ')"
-    [[ ${1:-} == randr ]] || echo "VidMode $(xvidtune -show 2>/dev/null)"
 }
 
 # visible_size: "WIDTH HEIGHT" of what the screen shows: the smaller of the root window

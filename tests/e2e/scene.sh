@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The whole demo, in a copy of the run directory the asset tool made: under Xvfb the
 # picture, the camera keys, Escape; each missing or broken file on its own; and the
-# installed demo, started by its launcher. Under Xorg in game mode: a box answered from
+# installed demo, started by its launcher. Under Xorg in game mode: the whole picture on the
+# mode's screen, a box answered from
 # the keyboard, signals, and hostile files.
 # Usage: scene.sh CASE SNOWDEMO RUNDIR INPUT_PROBE
 #   CASE: picture | keys | missing-bmp | missing-font | broken-shader | missing-music | music
 #         | installed (installs from the build tree SNOW_BUILD_DIR)
-#         | game-mode-box | signals | hostile-files
+#         | game-mode-picture | game-mode-box | signals | hostile-files
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 case_name=$1 binary=$2 source_rundir=$3 probe=$4
@@ -20,7 +21,7 @@ fresh_rundir() {
 fresh_rundir
 # Game mode, with its grabs, is only real under Xorg.
 case $case_name in
-game-mode-box | signals | hostile-files) start_server xorg ;;
+game-mode-picture | game-mode-box | signals | hostile-files) start_server xorg ;;
 *) start_server xvfb ;;
 esac
 
@@ -252,6 +253,21 @@ installed)
     expect_scene "$shot"
     expect_music "$audio"
     end_with_escape "$win"
+    ;;
+game-mode-picture)
+    # The screen shows 1024x768 and the picture fills it, centred: none of it drawn
+    # beyond the screen's edge.
+    run_demo
+    wait_window FREEGLUT >/dev/null || fail "no game-mode window; log: $(cat "$E2E_DIR/demo.log")"
+    sleep 3
+    shot=$E2E_DIR/game-mode.png
+    screenshot "$shot"
+    [[ $(identify -format "%wx%h" "$shot") == 1024x768 ]] ||
+        fail "the screen is $(identify -format "%wx%h" "$shot"), not the 1024x768 mode"
+    expect_scene "$shot"
+    xdotool key Escape
+    wait_demo_exit 10
+    [[ $DEMO_STATUS == 0 ]] || fail "exit status after Escape: $DEMO_STATUS"
     ;;
 game-mode-box)
     rm "$rundir/textures/snow.bmp"
