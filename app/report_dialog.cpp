@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 
 namespace {
 
@@ -172,6 +173,8 @@ void focusDemoAgain(const DemoWindow& demo) {
 // False where no X display opens.
 bool parentWindow(const DemoWindow& demo, Window& parent) {
     if (demo.display != nullptr) {
+        // SDL opens $DISPLAY; the demo's display may have come from -display instead.
+        setenv("DISPLAY", DisplayString(demo.display), 1);
         parent = demo.window;
         return true;
     }

@@ -198,7 +198,9 @@ missing-bmp)
     ;;
 missing-font)
     rm "$rundir/textures/font.tga"
-    run_demo
+    # The box comes on the display the demo was given with -display, not on $DISPLAY's.
+    DEMO_ARGS=(-display "$DISPLAY")
+    run_demo DISPLAY=:65000
     dismiss_box ERROR
     win=$(wait_window snowdemo) || fail "no window after the dialog"
     sleep 1
