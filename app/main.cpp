@@ -12,6 +12,7 @@
 #include "app/scene_setup.h"
 #include "app/scene_state.h"
 #include "app/window_input.h"
+#include "base/run_files.h"
 
 namespace {
 
@@ -32,12 +33,13 @@ void printUsage() {
         "  Page Up, Page Down   raise, lower the eye\n"
         "  Escape               end the demo\n"
         "\n"
-        "Files: kelvorin.vert, kelvorin.frag, textures/ and audio/, read from the working\n"
-        "directory, which is now\n"
-        "  %s\n"
-        "Installed, the snowdemo command starts the demo in PREFIX/share/snowdemo.\n"
-        "More in snowdemo(6).\n",
+        "Files, read from the working directory, which is now\n"
+        "  %s\n",
         workingDirectory);
+    for (const RunFile* file : kRunFiles) std::printf("  %-28s %s\n", file->path, file->role);
+    std::printf(
+        "Installed, the snowdemo command starts the demo in PREFIX/share/snowdemo.\n"
+        "More in snowdemo(6).\n");
 }
 
 // Answers the first --help or --version on standard output; true when it did, and the
