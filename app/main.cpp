@@ -33,13 +33,14 @@ void printUsage() {
         "  Page Up, Page Down   raise, lower the eye\n"
         "  Escape               end the demo\n"
         "\n"
-        "Files, read from the working directory, which is now\n"
-        "  %s\n",
-        workingDirectory);
+        "Files, read from the working directory:\n");
     for (const RunFile* file : kRunFiles) std::printf("  %-28s %s\n", file->path, file->role);
     std::printf(
+        "The working directory is now\n"
+        "  %s\n"
         "Installed, the snowdemo command starts the demo in PREFIX/share/snowdemo.\n"
-        "More in snowdemo(6).\n");
+        "More in snowdemo(6).\n",
+        workingDirectory);
 }
 
 // Answers the first --help or --version on standard output; true when it did, and the

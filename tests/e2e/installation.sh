@@ -33,6 +33,11 @@ options)
     for key in "Left, Right" "Up, Down" "Page Up, Page Down" "Escape"; do
         grep -q "^  $key  " "$out" || fail "--help does not list $key"
     done
+    # Every file installed for the demo to read is named, with what it is for.
+    while read -r file; do
+        awk -v file="$file" '$1 == file && NF > 1 { found = 1 } END { exit !found }' "$out" ||
+            fail "--help does not list $file: $(cat "$out")"
+    done < <(cd "$INSTALLED/share/snowdemo" && find . -type f -printf '%P\n')
     # The launcher has changed to the data directory before the program starts.
     grep -qxF "  $INSTALLED/share/snowdemo" "$out" || fail "--help shows another directory: $(cat "$out")"
     # A full output is a failure, not a silent success.
