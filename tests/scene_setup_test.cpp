@@ -11,6 +11,7 @@
 
 #include "app/scene_state.h"
 #include "tests/support/gl_state.h"
+#include "tests/support/program_state.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/working_directory.h"
@@ -22,7 +23,10 @@ namespace {
 // Set-up in a copy of the run directory, so that a test may break the copy's files.
 class SceneSetupTest : public testing::Test {
   protected:
-    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        resetProgramState();
+    }
     static fs::path copyOfRunDirectory(const TempDir& temp) {
         fs::copy(SNOW_RUN_DIR, temp.path(), fs::copy_options::recursive);
         return temp.path();

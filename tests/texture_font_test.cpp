@@ -58,7 +58,7 @@ class TextureFontTest : public testing::Test {
     // Fonts made by earlier tests would own the list names these tests expect to be free.
     void TearDown() override {
         for (const TextureFont& font : fonts) {
-            glDeleteLists(font.listBase, 256);
+            glDeleteLists(font.listBase, kGlyphCount);
             glDeleteTextures(1, &font.atlas.textureId);
             std::free(font.atlas.pixels);
         }
