@@ -15,6 +15,7 @@
 
 #include "base/error_report.h"
 #include "render/glyph_grid.h"
+#include "tests/support/fnv_hash.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/strict_readers.h"
 #include "tests/support/temp_dir.h"
@@ -375,6 +376,13 @@ TEST(WinterTune, LastsOverTwoMinutesOfStereoAndFadesOut) {
     // It fades to silence, so the loop starts clean.
     EXPECT_EQ(tune[tune.size() - 1], 0);
     EXPECT_EQ(tune[tune.size() - 2], 0);
+}
+
+// The samples of the tune as it is: a change meant to leave the music alone must leave
+// these bytes alone too (and so the MP3 made from them).
+TEST(WinterTune, SamplesAreTheSameAsEver) {
+    const std::vector<int16_t> tune = synthesizeWinterTune();
+    EXPECT_EQ(fnv1aHex(tune.data(), tune.size() * sizeof tune[0]), "c9073634381b1a3e");
 }
 
 TEST(WinterTune, EachSongOfTheMedleyOpensOnItsNote) {
