@@ -2,6 +2,7 @@
 #include "app/scene_setup.h"
 
 #include <GL/gl.h>
+#include <SDL2/SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -79,6 +80,16 @@ TEST_F(SceneSetupTest, SetsFixedStateAndLoadsEverything) {
     EXPECT_NE(snowTexture.textureId, stoneTexture.textureId);
     EXPECT_NE(sceneQuadric, nullptr);
     EXPECT_NE(sceneShader.program, 0u);
+
+    // The music plays, mixed at 44100 Hz on 32 channels.
+    int rate = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    ASSERT_NE(Mix_QuerySpec(&rate, &format, &channels), 0) << Mix_GetError();
+    EXPECT_EQ(rate, 44100);
+    EXPECT_EQ(Mix_AllocateChannels(-1), 32);
+    EXPECT_NE(musicStream, nullptr);
+    EXPECT_NE(Mix_PlayingMusic(), 0);
 }
 
 TEST_F(SceneSetupTest, MissingTextureIsReportedAndTheRestStillLoads) {
