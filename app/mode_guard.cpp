@@ -151,12 +151,39 @@ bool readModes(Display* display, int width, int height, ScreenModes& saved) {
     return saved.hasVidMode || !saved.crtcs.empty();
 }
 
+// True when a watched mode is now neither the one from before nor the demo's: the user
+// chose it while the demo ran. The two extensions do not always agree (a RandR switch may
+// leave VidMode reporting the demo's mode), so a choice seen by either one stands.
+bool userChoseMode(Display* display, const ScreenModes& saved, int width, int height) {
+    int dotClock = 0;
+    XF86VidModeModeLine now{};
+    if (saved.hasVidMode && readModeLine(display, DefaultScreen(display), dotClock, now) &&
+        !isSize(now, width, height) &&
+        !isSize(now, saved.vidMode.hdisplay, saved.vidMode.vdisplay)) {
+        return true;
+    }
+    if (saved.crtcs.empty()) return false;
+    XRRScreenResources* resources =
+        XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+    if (resources == nullptr) return false;
+    bool chosen = false;
+    for (const CrtcSetting& setting : saved.crtcs) {
+        XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, setting.crtc);
+        if (info == nullptr) continue;
+        chosen = chosen ||
+                 (info->mode != setting.mode && !rrModeIs(resources, info->mode, width, height));
+        XRRFreeCrtcInfo(info);
+    }
+    XRRFreeScreenResources(resources);
+    return chosen;
+}
+
 void restoreVidMode(Display* display, const ScreenModes& saved, int width, int height) {
     int screen = DefaultScreen(display);
     int dotClock = 0;
     XF86VidModeModeLine now{};
     if (!saved.hasVidMode || !readModeLine(display, screen, dotClock, now)) return;
-    // Another mode than the demo's is the user's choice, or the demo's own restore.
+    // Any other mode is the one from before, put back by the demo's own exit.
     if (!isSize(now, width, height)) return;
     int count = 0;
     XF86VidModeModeInfo** modes = nullptr;
@@ -262,8 +289,10 @@ void waitForDemo(Display* display, pid_t demo) {
     XSetIOErrorHandler(onServerGone);
     XSetErrorHandler(ignoreXError);
     waitForDemo(display, demo);
-    restoreVidMode(display, saved, width, height);
-    restoreCrtcs(display, saved, width, height);
+    if (!userChoseMode(display, saved, width, height)) {
+        restoreVidMode(display, saved, width, height);
+        restoreCrtcs(display, saved, width, height);
+    }
     XCloseDisplay(display);
     _exit(0);
 }

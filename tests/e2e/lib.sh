@@ -149,6 +149,18 @@ window_geometry() {
         /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
 }
 
+# screen_modes: "RANDR VIDMODE", the mode of the first lit output as RandR reports it and
+# the mode VidMode reports, each as WIDTHxHEIGHT. A VidMode switch leaves RandR's alone.
+# --current: a plain xrandr probes the outputs, and on the dummy driver that probe sets the
+# CRTC's mode again, which undoes a VidMode switch.
+screen_modes() {
+    local randr vidmode
+    randr=$(xrandr --current | awk '/ connected/ { for (i = 3; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) {
+        sub(/\+.*/, "", $i); print $i; exit } }')
+    vidmode=$(xvidtune -show 2>/dev/null | awk '{ gsub(/"/, "", $1); print $1; exit }')
+    echo "${randr:-none} ${vidmode:-none}"
+}
+
 # screen_size: "WIDTH HEIGHT" of the root window.
 screen_size() {
     xdpyinfo | awk '/dimensions:/{split($2, d, "x"); print d[1], d[2]}'

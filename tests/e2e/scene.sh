@@ -2,7 +2,7 @@
 # The whole demo, in a copy of the run directory the asset tool made: under Xvfb the
 # picture, the camera keys, Escape; each missing or broken file on its own; and the
 # installed demo, started by its launcher. Under Xorg in game mode: a box answered from
-# the keyboard, signals, and hostile files.
+# the keyboard, every way out with the screen mode given back, and hostile files.
 # Usage: scene.sh CASE SNOWDEMO RUNDIR INPUT_PROBE
 #   CASE: picture | keys | missing-bmp | missing-font | broken-shader | missing-music | music
 #         | installed (installs from the build tree SNOW_BUILD_DIR)
@@ -277,34 +277,66 @@ game-mode-box)
     [[ $DEMO_STATUS == 0 ]] || fail "exit status after Escape: $DEMO_STATUS"
     ;;
 signals)
-    # Signal, and what the demo is doing when it comes: showing a box or drawing.
-    for row in "TERM box" "INT frames" "KILL box"; do
-        read -r signal doing <<<"$row"
+    # Each way out, and what the demo does when it comes: drawing frames, showing a box, or
+    # drawing after the user switched the screen to 800x600 ("user"). The exit status is
+    # the conventional one, and within 2 s the demo's processes (its mode guard included)
+    # and windows are gone and the screen has its mode from before the demo's switch, for
+    # RandR and VidMode alike; the user's 800x600 stays, after the guard too.
+    ulimit -c 0
+    desktop="1280x1024 1280x1024"
+    for row in "Escape frames 0" "INT frames 130" "TERM frames 143" "HUP frames 129" \
+        "TERM box 143" "INT box 130" "KILL box 137" "KILL frames 137" "SEGV frames 139" \
+        "xkill frames 1" "KILL user 137"; do
+        read -r way doing status <<<"$row"
+        [[ $(screen_modes) == "$desktop" ]] || fail "$row: the screen is not at its mode before the start: $(screen_modes)"
         fresh_rundir
         [[ $doing == box ]] && rm "$rundir/textures/snow.bmp"
-        run_demo
+        # The sanitizer would report the crash itself and end with 1. Without a session bus
+        # libdbus would start one for SDL, and dbus-x11's window for it outlives the demo.
+        run_demo ASAN_OPTIONS=detect_leaks=0:handle_segv=0 \
+            DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_DIR/no-session-bus"
         if [[ $doing == box ]]; then
             wait_box Error >/dev/null || fail "$row: no box"
         else
-            wait_window FREEGLUT >/dev/null || fail "$row: no window"
+            win=$(wait_window FREEGLUT) || fail "$row: no window"
             sleep 1.5
         fi
+        [[ $(screen_modes) == "1280x1024 1024x768" ]] ||
+            fail "$row: the demo did not switch through VidMode: $(screen_modes)"
+        guards=$(pgrep -c -P "$DEMO_PID" -x snowdemo-guard)
+        ((guards == 1)) || fail "$row: $guards mode guards run"
         pids=$(echo "$DEMO_PID" $(pgrep -P "$DEMO_PID"))
-        [[ $doing == frames || $pids == *" "* ]] || fail "$row: the box has no process of its own"
-        kill "-$signal" "$DEMO_PID"
-        deadline=$(($(date +%s%N) + 3000000000))
+        [[ $doing != box || $(wc -w <<<"$pids") == 3 ]] || fail "$row: the box has no process of its own"
+        expected=$desktop
+        if [[ $doing == user ]]; then
+            # VidMode may go on reporting the demo's mode after a RandR switch: the screen
+            # is to stay as the user's switch left it.
+            xrandr --output DUMMY0 --mode 800x600 || fail "$row: xrandr cannot switch"
+            sleep 1
+            expected=$(screen_modes)
+            [[ $expected == "800x600 "* ]] || fail "$row: the user's switch gave $expected"
+        fi
+        case $way in
+        Escape) xdotool key Escape ;;
+        xkill) xkill -id "$win" >/dev/null ;;
+        *) kill "-$way" "$DEMO_PID" ;;
+        esac
+        deadline=$(($(date +%s%N) + 2000000000))
         while :; do
             gone=1
             for pid in $pids; do alive "$pid" && gone=0; done
             xwininfo -root -tree | grep -q '^ *0 children\.$' || gone=0
+            [[ $(screen_modes) == "$expected" ]] || gone=0
             ((gone || $(date +%s%N) > deadline)) && break
             sleep 0.1
         done
-        ((gone)) || fail "$row: 3 s after SIG$signal: $(ps -o pid=,stat=,cmd= -p "$pids")
+        ((gone)) || fail "$row: 2 s after it: modes $(screen_modes), not $expected
+$(ps -o pid=,stat=,comm= -p "$pids")
 $(xwininfo -root -tree)"
         wait_demo_exit 1
-        [[ $DEMO_STATUS == $((128 + $(kill -l "$signal"))) ]] ||
+        [[ $DEMO_STATUS == "$status" ]] ||
             fail "$row: exit status $DEMO_STATUS; log: $(cat "$E2E_DIR/demo.log")"
+        [[ $doing == user ]] && xrandr -s 1280x1024
     done
     ;;
 hostile-files)
