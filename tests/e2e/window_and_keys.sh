@@ -19,6 +19,14 @@ else
 fi
 sleep 1.5
 
+# Only a mode switch brings the mode guard: nothing else runs beside the demo in a window.
+children=$(ps -o comm= --ppid "$DEMO_PID" | tr '\n' ' ')
+if [[ $server == xorg ]]; then
+    [[ $children == "snowdemo-guard " ]] || fail "processes beside the demo in game mode: $children"
+else
+    [[ -z $children ]] || fail "processes beside the demo in a window: $children"
+fi
+
 read -r wx wy ww wh < <(window_geometry "$win")
 read -r sw sh < <(screen_size)
 echo "window $ww x $wh at $wx,$wy; screen $sw x $sh"
