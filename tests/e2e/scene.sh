@@ -286,7 +286,7 @@ signals)
     ulimit -c 0
     desktop="1280x1024 1280x1024"
     for row in "Escape frames 0" "INT alone 130" "TERM alone 143" "HUP alone 129" \
-        "TERM box 143" "INT box 130" "KILL box 137" "KILL frames 137" "SEGV frames 139" \
+        "TERM box 143" "INT box 130" "HUP box 129" "KILL box 137" "KILL frames 137" "SEGV frames 139" \
         "xkill frames 1" "KILL user 137"; do
         read -r way doing status <<<"$row"
         [[ $(screen_modes) == "$desktop" ]] || fail "$row: the screen is not at its mode before the start: $(screen_modes)"
@@ -324,7 +324,9 @@ signals)
         case $way in
         Escape) xdotool key Escape ;;
         xkill) xkill -id "$win" >/dev/null ;;
-        *) kill "-$way" "$DEMO_PID" ;;
+        KILL | SEGV) kill "-$way" "$DEMO_PID" ;;
+        # As from a terminal or a session's end: to all of the demo's processes.
+        *) kill "-$way" $pids ;;
         esac
         deadline=$(($(date +%s%N) + 2000000000))
         while :; do
