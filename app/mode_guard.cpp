@@ -290,8 +290,9 @@ void waitForDemo(Display* display, pid_t demo) {
     XSetErrorHandler(ignoreXError);
     waitForDemo(display, demo);
     if (!userChoseMode(display, saved, width, height)) {
-        restoreVidMode(display, saved, width, height);
+        // VidMode may not follow a RandR switch: it is read again once the CRTCs are back.
         restoreCrtcs(display, saved, width, height);
+        restoreVidMode(display, saved, width, height);
     }
     XCloseDisplay(display);
     _exit(0);
