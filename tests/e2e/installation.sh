@@ -66,7 +66,7 @@ man-page)
         grep -qx "$expected" <<<"$text" || fail "no section $expected"
     done
     for expected in --help --version Escape "Page Up" textures/font.tga audio/coolestshitever.mp3 \
-        DISPLAY SDL_AUDIODRIVER "snowdemo $version" snowdemo-guard "143 for"; do
+        DISPLAY SDL_AUDIODRIVER "snowdemo $version" snowdemo-guard "(SIGTERM)"; do
         grep -qF -- "$expected" <<<"$text" || fail "the page does not mention $expected"
     done
     ;;
