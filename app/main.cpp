@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "app/animation.h"
+#include "app/desktop_window.h"
 #include "app/frame_drawing.h"
-#include "app/mode_guard.h"
 #include "app/report_dialog.h"
 #include "app/scene_setup.h"
 #include "app/scene_state.h"
@@ -84,41 +84,20 @@ bool refuseLeftOverArgument(int argc, char** argv) {
     return true;
 }
 
-// The X display GLUT opens: the last -display option (glutInit takes it out of argv),
-// or null for $DISPLAY.
-const char* displayArgument(int argc, char** argv) {
-    const char* name = nullptr;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "-display") == 0) name = argv[++i];
-    }
-    return name;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     if (answerInformationOption(argc, argv)) return std::fflush(stdout) == 0 ? 0 : 1;
     if (refuseDoubleDashArgument(argc, argv)) return 2;
-    // First, so that every exit handler registered later (GLUT's mode restore among them)
+    // First, so that every exit handler registered later (the mode restores among them)
     // runs before the signal is raised again.
     catchEndSignals();
     reportBackend = showDialogReport;
-    const char* displayName = displayArgument(argc, argv);
-    glutInit(&argc, argv);
+    const char* display = initGlutOnDesktop(&argc, argv);
     if (refuseLeftOverArgument(argc, argv)) return 2;
     glutInitWindowSize(scene.windowWidth, scene.windowHeight);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutGameModeString("1024x768:32@60");
-    if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
-        startModeGuard(displayName, glutGameModeGet(GLUT_GAME_MODE_WIDTH),
-                       glutGameModeGet(GLUT_GAME_MODE_HEIGHT));
-    }
-    // Servers that cannot switch modes (Xvfb, most Wayland sessions, many laptops) give
-    // no game-mode window; a full-screen ordinary window takes its place there.
-    if (glutEnterGameMode() == 0) {
-        glutCreateWindow("snowdemo");
-        glutFullScreen();
-    }
+    openDesktopWindow(display);
     glutKeyboardFunc(onKeyboard);
     glutSpecialFunc(onSpecialDown);
     glutSpecialUpFunc(onSpecialUp);

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The whole demo, in a copy of the run directory the asset tool made: under Xvfb the
 # picture, the camera keys, Escape; each missing or broken file on its own; and the
-# installed demo, started by its launcher. Under Xorg in game mode: a box answered from
-# the keyboard, every way out with the screen mode given back, and hostile files.
+# installed demo, started by its launcher. Under Xorg in game mode: the whole picture on the
+# mode's screen, a box answered from the keyboard, every way out with the screen mode
+# given back, and hostile files.
 # Usage: scene.sh CASE SNOWDEMO RUNDIR INPUT_PROBE RANDR_SWITCH_HELPER
 #   CASE: picture | keys | missing-bmp | missing-font | broken-shader | missing-music | music
 #         | installed (installs from the build tree SNOW_BUILD_DIR)
-#         | game-mode-box | signals | hostile-files
+#         | game-mode-picture | game-mode-box | signals | hostile-files
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 case_name=$1 binary=$2 source_rundir=$3 probe=$4 randr_switch=$5
@@ -20,7 +21,7 @@ fresh_rundir() {
 fresh_rundir
 # Game mode, with its grabs, is only real under Xorg.
 case $case_name in
-game-mode-box | signals | hostile-files) start_server xorg ;;
+game-mode-picture | game-mode-box | signals | hostile-files) start_server xorg ;;
 *) start_server xvfb ;;
 esac
 
@@ -260,6 +261,21 @@ installed)
     expect_music "$audio"
     end_with_escape "$win"
     ;;
+game-mode-picture)
+    # The screen shows 1024x768 and the picture fills it, centred: none of it drawn
+    # beyond the screen's edge.
+    run_demo
+    wait_window FREEGLUT >/dev/null || fail "no game-mode window; log: $(cat "$E2E_DIR/demo.log")"
+    sleep 3
+    shot=$E2E_DIR/game-mode.png
+    screenshot "$shot"
+    [[ $(identify -format "%wx%h" "$shot") == 1024x768 ]] ||
+        fail "the screen is $(identify -format "%wx%h" "$shot"), not the 1024x768 mode"
+    expect_scene "$shot"
+    xdotool key Escape
+    wait_demo_exit 10
+    [[ $DEMO_STATUS == 0 ]] || fail "exit status after Escape: $DEMO_STATUS"
+    ;;
 game-mode-box)
     rm "$rundir/textures/snow.bmp"
     run_demo
@@ -280,8 +296,9 @@ signals)
     # Each way out, and what the demo does when it comes: drawing frames, drawing with its
     # mode guard gone ("alone": the demo's own exit gives the mode back), showing a box, or
     # drawing after the user switched the screen to 800x600 ("user"). The demo switches
-    # through VidMode; the helper's RandR switch ("randr", and "randr-user" with the user's
-    # VidMode switch after it) stands for one under a window manager. The exit status is
+    # through RandR and game mode's VidMode; the helper's RandR switch alone ("randr", and
+    # "randr-user" with the user's VidMode switch after it) is the one under a window
+    # manager. The exit status is
     # the conventional one, and within 2 s the demo's processes (its mode guard included)
     # and windows are gone and the screen has its mode from before the demo's switch, for
     # RandR and VidMode alike; the user's 800x600 stays, after the guard too.
@@ -293,7 +310,7 @@ signals)
         xrandr -s 1280x1024
         for _ in 1 2 3 4; do
             sleep 0.3
-            [[ $(screen_modes) == "$desktop" ]] && return
+            [[ $(screen_mode) == "$desktop" ]] && return
             xvidtune -next >/dev/null
         done
     }
@@ -301,13 +318,13 @@ signals)
         "TERM box 143" "INT box 130" "HUP box 129" "KILL box 137" "KILL frames 137" "SEGV frames 139" \
         "xkill frames 1" "KILL user 137" "KILL randr 137" "KILL randr-user 137"; do
         read -r way doing status <<<"$row"
-        [[ $(screen_modes) == "$desktop" ]] || fail "$row: the screen is not at its mode before the start: $(screen_modes)"
+        [[ $(screen_mode) == "$desktop" ]] || fail "$row: the screen is not at its mode before the start: $(screen_mode)"
         fresh_rundir
         [[ $doing == box ]] && rm "$rundir/textures/snow.bmp"
         if [[ $doing == randr* ]]; then
             start_demo "$randr_switch" "$rundir" ASAN_OPTIONS=detect_leaks=0
             for _ in $(seq 1 50); do grep -q switched "$E2E_DIR/demo.log" && break; sleep 0.1; done
-            [[ $(screen_modes) == "1024x768 "* ]] || fail "$row: no RandR switch: $(screen_modes)"
+            [[ $(screen_mode) == "1024x768 "* ]] || fail "$row: no RandR switch: $(screen_mode)"
         else
             # The sanitizer would report the crash itself and end with 1. Without a session
             # bus libdbus would start one for SDL, and dbus-x11's window for it outlives the
@@ -320,8 +337,8 @@ signals)
                 win=$(wait_window FREEGLUT) || fail "$row: no window"
                 sleep 1.5
             fi
-            [[ $(screen_modes) == "1280x1024 1024x768" ]] ||
-                fail "$row: the demo did not switch through VidMode: $(screen_modes)"
+            [[ $(screen_mode) == "1024x768 1024x768" ]] ||
+                fail "$row: the demo did not switch: $(screen_mode)"
         fi
         guards=$(pgrep -c -P "$DEMO_PID" -x snowdemo-guard)
         ((guards == 1)) || fail "$row: $guards mode guards run"
@@ -337,13 +354,13 @@ signals)
             # is to stay as the user's switch left it.
             xrandr --output DUMMY0 --mode 800x600 || fail "$row: xrandr cannot switch"
             sleep 1
-            expected=$(screen_modes)
+            expected=$(screen_mode)
             [[ $expected == "800x600 "* ]] || fail "$row: the user's switch gave $expected"
         elif [[ $doing == randr-user ]]; then
-            before=$(screen_modes)
+            before=$(screen_mode)
             xvidtune -prev >/dev/null || fail "$row: xvidtune cannot switch"
             sleep 1
-            expected=$(screen_modes)
+            expected=$(screen_mode)
             [[ $expected != "$before" ]] || fail "$row: the user's switch changed nothing"
         fi
         case $way in
@@ -358,11 +375,11 @@ signals)
             gone=1
             for pid in $pids; do alive "$pid" && gone=0; done
             xwininfo -root -tree | grep -q '^ *0 children\.$' || gone=0
-            [[ $(screen_modes) == "$expected" ]] || gone=0
+            [[ $(screen_mode) == "$expected" ]] || gone=0
             ((gone || $(date +%s%N) > deadline)) && break
             sleep 0.1
         done
-        ((gone)) || fail "$row: 2 s after it: modes $(screen_modes), not $expected
+        ((gone)) || fail "$row: 2 s after it: modes $(screen_mode), not $expected
 $(ps -o pid=,stat=,comm= -p "$pids")
 $(xwininfo -root -tree)"
         wait_demo_exit 1
