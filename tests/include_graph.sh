@@ -21,6 +21,7 @@ declare -A includers=(
     [fuzz]="fuzz"
     [tests]="tests"
     [SDL2]="app audio tools tests"
+    [alsa]="audio"
     [X11]="app tests"
     [gtest]="tests"
     [gmock]="tests"

@@ -4,6 +4,7 @@
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
+#include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,40 +15,73 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "audio/mp3_start.h"
 #include "tests/support/temp_dir.h"
+#include "tools/mp3_encoder.h"
 
 namespace {
 
 // Streams live to the end of the process, as in the demo.
 MusicStream* playingStream = nullptr;
 
-// A mono 16-bit WAV of a 440 Hz tone.
-void writeToneWav(const std::string& path, double seconds) {
+// A 440 Hz stereo tone, encoded as the asset tool encodes the music.
+std::vector<uint8_t> toneMp3(double seconds) {
     const int rate = 44100;
-    const uint32_t samples = static_cast<uint32_t>(seconds * rate);
-    std::ofstream out(path, std::ios::binary);
-    auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    u32(36 + samples * 2);
-    out.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(rate);
-    u32(rate * 2);
-    u16(2);
-    u16(16);
-    out.write("data", 4);
-    u32(samples * 2);
-    for (uint32_t i = 0; i < samples; ++i) {
-        u16(static_cast<uint16_t>(
-            static_cast<int16_t>(12000 * std::sin(i * 2 * M_PI * 440 / rate))));
+    std::vector<int16_t> samples;
+    for (int i = 0; i < static_cast<int>(seconds * rate); ++i) {
+        int16_t v = static_cast<int16_t>(12000 * std::sin(i * 2 * M_PI * 440 / rate));
+        samples.push_back(v);
+        samples.push_back(v);
     }
+    std::vector<uint8_t> mp3;
+    encodeMp3(samples, 2, rate, mp3);
+    return mp3;
+}
+
+// An ID3v2.4 tag of `body` bytes; `footer` adds the 10-byte footer that the flags announce.
+std::vector<uint8_t> id3Tag(uint32_t body, bool footer) {
+    std::vector<uint8_t> tag = {'I', 'D', '3', 4, 0, static_cast<uint8_t>(footer ? 0x10 : 0)};
+    for (int shift = 21; shift >= 0; shift -= 7) tag.push_back((body >> shift) & 0x7F);
+    tag.resize(tag.size() + body, 0);
+    if (footer) tag.insert(tag.end(), {'3', 'D', 'I', 4, 0, 0x10, 0, 0, 0, 0});
+    return tag;
+}
+
+std::vector<uint8_t> joined(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Bytes this process has read from files so far.
+uint64_t bytesRead() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    uint64_t value = 0;
+    while (io >> key >> value) {
+        if (key == "rchar:") return value;
+    }
+    return 0;
+}
+
+// Standard error of `call`, which runs with fd 2 on a file.
+template <typename Call>
+std::string standardErrorOf(const std::string& path, Call call) {
+    std::fflush(stderr);
+    int saved = dup(2);
+    FILE* capture = std::fopen(path.c_str(), "w");
+    dup2(fileno(capture), 2);
+    call();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::fclose(capture);
+    std::vector<uint8_t> bytes = readWholeFile(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 bool anyNonZero(const std::vector<uint8_t>& bytes) {
@@ -69,8 +103,7 @@ class MusicTest : public testing::Test {
 };
 
 TEST_F(MusicTest, PlaysStreamAndLoopCountKeepsItPlaying) {
-    std::string tone = dir + "/tone.wav";
-    writeToneWav(tone, 0.3);
+    std::string tone = temp.write("tone.mp3", toneMp3(0.3));
     ASSERT_TRUE(musicInit(44100, 32));
     playingStream = musicStreamOpen(tone.c_str());
     ASSERT_NE(playingStream, nullptr);
@@ -81,21 +114,66 @@ TEST_F(MusicTest, PlaysStreamAndLoopCountKeepsItPlaying) {
     EXPECT_TRUE(anyNonZero(readWholeFile(output)));
 }
 
-TEST_F(MusicTest, MissingFileLeavesEverythingSilentAndSafe) {
+TEST_F(MusicTest, FileThatIsNoMusicLeavesEverythingSilentAndSafe) {
     ASSERT_TRUE(musicInit(44100, 32));
     // A FIFO without a writer would block the open for good; it is no music either.
     std::string fifo = dir + "/pipe.mp3";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path : {dir + "/missing.mp3", fifo, dir}) {
+    // The mixer reads whatever it does not recognise whole, as a tracker module.
+    std::string zeros = temp.write("zeros.mp3", std::string());
+    std::filesystem::resize_file(zeros, uint64_t{512} << 20);
+    std::vector<uint8_t> frames = toneMp3(0.2);
+    std::vector<uint8_t> wave = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    wave.resize(4096, 0);
+    const std::string rows[] = {
+        dir + "/missing.mp3",
+        fifo,
+        dir,
+        zeros,
+        temp.write("wave.mp3", wave),
+        temp.write("tag-then-zeros.mp3", joined(id3Tag(100, false), std::vector<uint8_t>(8192))),
+        temp.write("one-frame.mp3",
+                   joined(std::vector<uint8_t>(frames.begin(),
+                                               frames.begin() + mpegFrameBytes(frames.data())),
+                          std::vector<uint8_t>(8192))),
+    };
+    for (const std::string& path : rows) {
         SCOPED_TRACE(path);
+        uint64_t before = bytesRead();
         alarm(10);  // a blocked open ends the test instead of hanging it
         MusicStream* stream = musicStreamOpen(path.c_str());
         alarm(0);
         EXPECT_EQ(stream, nullptr);
+        EXPECT_LT(bytesRead() - before, uint64_t{64} << 10);
         EXPECT_FALSE(musicStreamPlay(0, stream));
         EXPECT_FALSE(musicStreamSetLoopCount(stream, 5));
         EXPECT_FALSE(Mix_PlayingMusic());
     }
+}
+
+TEST_F(MusicTest, TaggedMp3Plays) {
+    ASSERT_TRUE(musicInit(44100, 32));
+    std::string tagged = temp.write("tagged.mp3", joined(id3Tag(3000, true), toneMp3(0.5)));
+    playingStream = musicStreamOpen(tagged.c_str());
+    ASSERT_NE(playingStream, nullptr);
+    EXPECT_TRUE(musicStreamPlay(0, playingStream));
+    SDL_Delay(300);
+    EXPECT_TRUE(Mix_PlayingMusic());
+    EXPECT_TRUE(anyNonZero(readWholeFile(output)));
+}
+
+// Without a card and without a sound server there is nothing to play on: the start
+// finds that out without ALSA's complaints about the missing card.
+TEST_F(MusicTest, NoCardAndNoServerIsQuiet) {
+    int card = -1;
+    if (snd_card_next(&card) == 0 && card >= 0) GTEST_SKIP() << "this machine has a sound card";
+    unsetenv("SDL_AUDIODRIVER");
+    setenv("PULSE_SERVER", ("unix:" + dir + "/no-server").c_str(), 1);
+    bool started = true;
+    std::string errors =
+        standardErrorOf(temp.file("stderr.txt"), [&] { started = musicInit(44100, 32); });
+    EXPECT_FALSE(started);
+    EXPECT_EQ(errors, "");
 }
 
 TEST_F(MusicTest, StartedAudioLeavesInterruptAndTerminateToTheirDefault) {
@@ -110,12 +188,73 @@ TEST_F(MusicTest, StartedAudioLeavesInterruptAndTerminateToTheirDefault) {
 TEST_F(MusicTest, NoAudioDeviceMeansNoStream) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     EXPECT_FALSE(musicInit(44100, 32));
-    std::string tone = dir + "/tone.wav";
-    writeToneWav(tone, 0.1);
+    std::string tone = temp.write("tone.mp3", toneMp3(0.1));
     MusicStream* stream = musicStreamOpen(tone.c_str());
     EXPECT_EQ(stream, nullptr);
     EXPECT_FALSE(musicStreamPlay(0, stream));
     EXPECT_FALSE(musicStreamSetLoopCount(stream, 5));
+}
+
+struct FrameRow {
+    const char* what;
+    uint8_t header[4];
+    uint32_t bytes;
+};
+
+TEST(Mp3Start, FrameHeaderGivesFrameLength) {
+    const FrameRow rows[] = {
+        {"MPEG-1 layer III 128 kbit/s 44.1 kHz", {0xFF, 0xFB, 0x90, 0x00}, 417},
+        {"the same with padding", {0xFF, 0xFB, 0x92, 0x00}, 418},
+        {"without CRC protection bit", {0xFF, 0xFA, 0x90, 0x00}, 417},
+        {"MPEG-1 layer III 320 kbit/s 32 kHz", {0xFF, 0xFB, 0xE8, 0x00}, 1440},
+        {"MPEG-1 layer II 128 kbit/s 48 kHz", {0xFF, 0xFD, 0x84, 0x00}, 384},
+        {"MPEG-1 layer I 32 kbit/s 48 kHz", {0xFF, 0xFF, 0x14, 0x00}, 32},
+        {"MPEG-2 layer III 64 kbit/s 22.05 kHz", {0xFF, 0xF3, 0x80, 0x00}, 208},
+        {"MPEG-2.5 layer III 8 kbit/s 8 kHz", {0xFF, 0xE3, 0x18, 0x00}, 72},
+        {"no sync", {0xFF, 0x7B, 0x90, 0x00}, 0},
+        {"reserved version", {0xFF, 0xEB, 0x90, 0x00}, 0},
+        {"reserved layer", {0xFF, 0xF9, 0x90, 0x00}, 0},
+        {"free format", {0xFF, 0xFB, 0x00, 0x00}, 0},
+        {"bit-rate index 15", {0xFF, 0xFB, 0xF0, 0x00}, 0},
+        {"reserved sample rate", {0xFF, 0xFB, 0x9C, 0x00}, 0},
+        {"zeros", {0x00, 0x00, 0x00, 0x00}, 0},
+    };
+    for (const FrameRow& row : rows) {
+        EXPECT_EQ(mpegFrameBytes(row.header), row.bytes) << row.what;
+    }
+}
+
+TEST(Mp3Start, RecognisesFramesAfterAnOptionalTag) {
+    TempDir temp;
+    std::vector<uint8_t> tone = toneMp3(0.2);
+    std::vector<uint8_t> first(tone.begin(), tone.begin() + mpegFrameBytes(tone.data()));
+    // Another stream's frame after the first: the sample rate differs.
+    std::vector<uint8_t> other = {0xFF, 0xFB, 0x94, 0x00};
+    struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        bool mp3;
+    } rows[] = {
+        {"frames", tone, true},
+        {"tag", joined(id3Tag(700, false), tone), true},
+        {"tag-with-footer", joined(id3Tag(700, true), tone), true},
+        {"empty", {}, false},
+        {"short", {0xFF, 0xFB, 0x90}, false},
+        {"tag-only", id3Tag(700, false), false},
+        {"tag-then-zeros", joined(id3Tag(700, false), std::vector<uint8_t>(4096)), false},
+        {"one-frame-then-zeros", joined(first, std::vector<uint8_t>(4096)), false},
+        {"one-frame-at-the-end", first, false},
+        {"other-rate-next", joined(first, joined(other, std::vector<uint8_t>(400))), false},
+        {"byte-between-tag-and-frame", joined(id3Tag(700, false), joined({0x10}, tone)), false},
+    };
+    for (const auto& row : rows) {
+        FILE* file = std::fopen(temp.write(row.name, row.bytes).c_str(), "rb");
+        ASSERT_NE(file, nullptr);
+        ASSERT_EQ(std::fseek(file, 1, SEEK_SET), 0);
+        EXPECT_EQ(startsAsMp3(file), row.mp3) << row.name;
+        EXPECT_EQ(std::ftell(file), 1) << row.name << ": the position moved";
+        std::fclose(file);
+    }
 }
 
 }  // namespace
