@@ -79,7 +79,7 @@ MusicStream* musicStreamOpen(const char* path) {
         std::fclose(file);
         return nullptr;
     }
-    Mix_Music* music = Mix_LoadMUSType_RW(stream, MUS_MP3, 1);
+    Mix_Music* music = Mix_LoadMUS_RW(stream, 1);
     if (music == nullptr) return nullptr;
     return new MusicStream{music, 0};
 }

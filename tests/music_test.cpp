@@ -153,11 +153,11 @@ TEST_F(MusicTest, FileThatIsNoMusicLeavesEverythingSilentAndSafe) {
 
 TEST_F(MusicTest, TaggedMp3Plays) {
     ASSERT_TRUE(musicInit(44100, 32));
-    std::string tagged = temp.write("tagged.mp3", joined(id3Tag(3000, true), toneMp3(0.5)));
+    std::string tagged = temp.write("tagged.mp3", joined(id3Tag(3000, true), toneMp3(2.0)));
     playingStream = musicStreamOpen(tagged.c_str());
     ASSERT_NE(playingStream, nullptr);
     EXPECT_TRUE(musicStreamPlay(0, playingStream));
-    SDL_Delay(300);
+    SDL_Delay(1000);  // the disk driver writes a whole mixer buffer at a time
     EXPECT_TRUE(Mix_PlayingMusic());
     EXPECT_TRUE(anyNonZero(readWholeFile(output)));
 }
@@ -230,6 +230,9 @@ TEST(Mp3Start, RecognisesFramesAfterAnOptionalTag) {
     std::vector<uint8_t> first(tone.begin(), tone.begin() + mpegFrameBytes(tone.data()));
     // Another stream's frame after the first: the sample rate differs.
     std::vector<uint8_t> other = {0xFF, 0xFB, 0x94, 0x00};
+    // The same version, layer and rate, but no sync and then no bit rate.
+    std::vector<uint8_t> unsynced = {0x00, 0xFB, 0x90, 0x00};
+    std::vector<uint8_t> freeFormat = {0xFF, 0xFB, 0x00, 0x00};
     struct {
         const char* name;
         std::vector<uint8_t> bytes;
@@ -245,6 +248,8 @@ TEST(Mp3Start, RecognisesFramesAfterAnOptionalTag) {
         {"one-frame-then-zeros", joined(first, std::vector<uint8_t>(4096)), false},
         {"one-frame-at-the-end", first, false},
         {"other-rate-next", joined(first, joined(other, std::vector<uint8_t>(400))), false},
+        {"unsynced-next", joined(first, joined(unsynced, std::vector<uint8_t>(400))), false},
+        {"free-format-next", joined(first, joined(freeFormat, std::vector<uint8_t>(400))), false},
         {"byte-between-tag-and-frame", joined(id3Tag(700, false), joined({0x10}, tone)), false},
     };
     for (const auto& row : rows) {

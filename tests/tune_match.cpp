@@ -2,8 +2,8 @@
 // the tune begins, and how closely the recording follows it from there.
 // Usage: tune_match TUNE RECORDING   (both raw signed 16-bit little-endian, stereo, 44100 Hz)
 // Prints: "START CORRELATION", START in seconds from the recording's beginning, and the
-// correlation of the left channels over everything both hold after that; or "none 0"
-// when the recording stays silent.
+// correlation of the left channels from a second after that to the recording's last sound;
+// or "none 0" when the recording stays silent.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -15,7 +15,7 @@ namespace {
 const int kRate = 44100;
 const int kSilence = 2;
 // The decoders before the mixer and lame may start the tune a few hundred samples apart.
-const long kSearch = 2048;
+const long kSearch = 4096;
 
 std::vector<double> readLeft(const char* path) {
     std::vector<double> left;
@@ -32,6 +32,13 @@ long firstSound(const std::vector<double>& samples) {
         if (std::fabs(samples[i]) > kSilence) return static_cast<long>(i);
     }
     return -1;
+}
+
+// One past the last sample that is not silence.
+long lastSound(const std::vector<double>& samples) {
+    long end = static_cast<long>(samples.size());
+    while (end > 0 && std::fabs(samples[end - 1]) <= kSilence) --end;
+    return end;
 }
 
 // Correlation of tune[from, from + count) with recording[from + lag, ...).
@@ -70,15 +77,19 @@ int main(int argc, char** argv) {
         std::printf("none 0\n");
         return 0;
     }
-    // The lag that lines up the first second of sound best, near where the sound begins.
+    // The lag that lines up the second second of sound best, near where the sound
+    // begins. The first may hold the seam where the player restarted the piece to give
+    // it its repeat count.
+    const long from = tuneStart + kRate;
     long best = heard - tuneStart;
     double bestValue = -2;
     for (long lag = heard - tuneStart - kSearch; lag <= heard - tuneStart + kSearch; ++lag) {
-        double value = correlation(tune, recording, lag, tuneStart, kRate);
+        double value = correlation(tune, recording, lag, from, kRate);
         if (value > bestValue) bestValue = value, best = lag;
     }
-    long overlap = static_cast<long>(recording.size()) - best;
+    // Up to where the player stopped: the recording goes on in silence after that.
+    long overlap = lastSound(recording) - best - from;
     std::printf("%.3f %.5f\n", static_cast<double>(best) / kRate,
-                correlation(tune, recording, best, 0, overlap));
+                correlation(tune, recording, best, from, overlap));
     return 0;
 }

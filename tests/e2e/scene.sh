@@ -292,7 +292,7 @@ installed)
     ;;
 sound-server)
     # Heard from the sink's monitor, the music is the tune as lame decodes it, beginning
-    # within a second of the first frame.
+    # no later than a second after the first frame.
     sound_server
     lame --quiet --decode -t "$rundir/audio/coolestshitever.mp3" "$E2E_DIR/tune.raw" ||
         fail "lame cannot decode the music"
@@ -305,15 +305,26 @@ sound-server)
     recording_from=$(date +%s.%N)
     run_with_sound_server
     frame=$(first_frame_after "$recording_from") || fail "no picture; log: $(cat "$E2E_DIR/demo.log")"
-    sleep 5
+    sleep 4
+    # What the server holds of the demo's stream, in its buffer and in the sink, is the
+    # margin for a busy moment: with 46 ms the music broke up under load.
+    held=0
+    for _ in 1 2 3 4 5; do
+        now=$(pactl list sink-inputs | awk '/(Buffer|Sink) Latency:/ { us += $3 } END { print int(us / 1000) }')
+        ((now > held)) && held=$now
+        sleep 0.2
+    done
+    echo "the server holds up to $held ms of the music"
+    ((held >= 200)) || fail "the server holds only $held ms of the music"
     end_with_escape "$(wait_window snowdemo)"
     kill "$recorder"
     wait "$recorder" 2>/dev/null
     read -r start correlation < <("$tune_match" "$E2E_DIR/tune.raw" "$E2E_DIR/heard.raw")
     echo "first frame ${frame} s, music from ${start} s into the recording, correlation $correlation"
     [[ $start != none ]] || fail "nothing was heard; log: $(cat "$E2E_DIR/demo.log")"
-    awk -v c="$correlation" 'BEGIN { exit !(c >= 0.95) }' || fail "the music is not the tune (correlation $correlation)"
-    awk -v s="$start" -v f="$frame" 'BEGIN { d = s - f; exit !(d <= 1 && d >= -1) }' ||
+    awk -v c="$correlation" 'BEGIN { exit !(c >= 0.99) }' || fail "the music is not the tune (correlation $correlation)"
+    # The set-up starts the music before it loads the pictures, so it may well come first.
+    awk -v s="$start" -v f="$frame" 'BEGIN { exit !(s <= f + 1) }' ||
         fail "the music began at ${start} s, the first frame came at ${frame} s"
     grep -v '^freeglut' "$E2E_DIR/demo.log" | grep . && fail "output on standard error"
     ;;
