@@ -7,42 +7,27 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "base/error_report.h"
 #include "render/tga_reader.h"
+#include "tests/support/decode_capture.h"
+#include "tests/support/report_recorder.h"
 
 namespace {
 
-std::string reports;
-
-void keepReport(ReportOwner, const char* text, const char* caption, unsigned) {
-    reports += caption;
-    reports += ": ";
-    reports += text;
-    reports += '\n';
-}
-
-struct Result {
-    bool loaded;
-    std::string reports;
-    std::string pixels;
-};
-
-Result settle(bool loaded, TgaImage& image) {
-    Result result{loaded, reports, {}};
+DecodeCapture settle(bool loaded, TgaImage& image) {
     if (!loaded && image.pixels) {
         std::fprintf(stderr, "a refused picture kept its pixels\n");
         std::abort();
     }
-    if (loaded) {
-        size_t size = size_t{image.width} * image.height * (image.bitsPerPixel / 8);
-        result.pixels.assign(reinterpret_cast<const char*>(image.pixels), size);
-        std::free(image.pixels);
+    return captureTga(loaded, image);
+}
+
+void printReports(const DecodeCapture& result) {
+    for (const RecordedReport& report : result.reports) {
+        std::fprintf(stderr, "%s: %s\n", report.caption.c_str(), report.text.c_str());
     }
-    reports.clear();
-    return result;
 }
 
 }  // namespace
@@ -50,23 +35,25 @@ Result settle(bool loaded, TgaImage& image) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const int fileDescriptor = memfd_create("tga_fuzzer", 0);
     static const std::string path = "/proc/self/fd/" + std::to_string(fileDescriptor);
-    reportBackend = keepReport;
+    reportBackend = recordReport;
 
     TgaDecoder decoder{};
     TgaImage image{};
-    Result fromMemory = settle(decoder.decodeTga(&image, data, size), image);
+    DecodeCapture fromMemory = settle(decoder.decodeTga(&image, data, size), image);
 
     if (ftruncate(fileDescriptor, 0) != 0 ||
         pwrite(fileDescriptor, data, size, 0) != static_cast<ssize_t>(size)) {
         std::abort();
     }
     image = TgaImage{};
-    Result fromFile = settle(decoder.loadTga(&image, path.c_str()), image);
+    DecodeCapture fromFile = settle(decoder.loadTga(&image, path.c_str()), image);
 
-    if (fromMemory.loaded != fromFile.loaded || fromMemory.reports != fromFile.reports ||
+    if (fromMemory.decoded != fromFile.decoded || fromMemory.reports != fromFile.reports ||
         fromMemory.pixels != fromFile.pixels) {
-        std::fprintf(stderr, "memory and file disagree:\n%s---\n%s", fromMemory.reports.c_str(),
-                     fromFile.reports.c_str());
+        std::fprintf(stderr, "memory and file disagree:\n");
+        printReports(fromMemory);
+        std::fprintf(stderr, "---\n");
+        printReports(fromFile);
         std::abort();
     }
     return 0;

@@ -96,27 +96,34 @@ uint64_t rowStride(const BmpLayout& layout) {
     return (uint64_t{layout.bitsPerPixel} * layout.width + 31) / 32 * 4;
 }
 
-// Reads the headers, masks and colour table into a zeroed layout; null, or the message
-// that refuses the file.
-const char* parseHeaders(const uint8_t* data, size_t size, BmpLayout& layout) {
-    ByteCursor cursor{data, size, 0};
+// What the headers say that only the parsing needs.
+struct BmpHeader {
+    bool hasFileHeader;
+    uint32_t pixelOffset;  // from the file header, when there is one
+    uint32_t size;         // of the bitmap header: core or information
+    uint32_t colorCount;   // colour-table entries the file holds
+};
+
+// The file header, if any, and the bitmap header: size, depth and compression into a
+// zeroed layout. Null, or the message that refuses the file.
+const char* readBitmapHeader(ByteCursor& cursor, BmpHeader& header, BmpLayout& layout) {
     ByteCursor probe = cursor;
     const uint8_t* signature = probe.take(2);
-    bool hasFileHeader = signature && signature[0] == 'B' && signature[1] == 'M';
-    uint32_t pixelOffset = 0;
-    if (hasFileHeader && !(cursor.skip(10) && cursor.u32le(pixelOffset))) return kConversionError;
+    header.hasFileHeader = signature && signature[0] == 'B' && signature[1] == 'M';
+    if (header.hasFileHeader && !(cursor.skip(10) && cursor.u32le(header.pixelOffset))) {
+        return kConversionError;
+    }
 
     // The header's size alone decides whether the file is one this reader knows.
-    uint32_t headerSize = 0;
-    if (!cursor.u32le(headerSize)) return kConversionError;
-    if (headerSize != kCoreHeaderSize && headerSize != kInfoHeaderSize) return kUnknownFormat;
+    if (!cursor.u32le(header.size)) return kConversionError;
+    if (header.size != kCoreHeaderSize && header.size != kInfoHeaderSize) return kUnknownFormat;
 
     int32_t width = 0;
     int32_t height = 0;
     uint32_t colorsUsed = 0;
     layout.compression = kCompressionNone;
     // Planes are passed over unchecked, as the drawing never relied on them.
-    if (headerSize == kCoreHeaderSize) {
+    if (header.size == kCoreHeaderSize) {
         uint16_t coreWidth = 0;
         uint16_t coreHeight = 0;
         if (!(cursor.u16le(coreWidth) && cursor.u16le(coreHeight) && cursor.skip(2) &&
@@ -134,10 +141,10 @@ const char* parseHeaders(const uint8_t* data, size_t size, BmpLayout& layout) {
         }
     }
 
-    uint32_t colorCount = colorsUsed % 65536;
+    header.colorCount = colorsUsed % 65536;
     if (colorsUsed == 0 &&
         (layout.bitsPerPixel == 1 || layout.bitsPerPixel == 4 || layout.bitsPerPixel == 8)) {
-        colorCount = 1u << layout.bitsPerPixel;
+        header.colorCount = 1u << layout.bitsPerPixel;
     }
 
     if (width <= 0 || height == 0) return kConversionError;
@@ -149,7 +156,11 @@ const char* parseHeaders(const uint8_t* data, size_t size, BmpLayout& layout) {
     // Negated in unsigned arithmetic, so that the most negative height is a row count too.
     layout.rows =
         layout.topDown ? 0u - static_cast<uint32_t>(height) : static_cast<uint32_t>(height);
+    return nullptr;
+}
 
+// The channel masks and the colour table that follow the bitmap header.
+const char* readMasksAndTable(ByteCursor& cursor, const BmpHeader& header, BmpLayout& layout) {
     if (layout.bitsPerPixel == 16) {
         layout.masks[0] = 0x7C00;
         layout.masks[1] = 0x03E0;
@@ -161,18 +172,21 @@ const char* parseHeaders(const uint8_t* data, size_t size, BmpLayout& layout) {
         }
     }
 
-    uint32_t entrySize = headerSize == kCoreHeaderSize ? 3 : 4;
-    const uint8_t* table = cursor.take(uint64_t{colorCount} * entrySize);
+    uint32_t entrySize = header.size == kCoreHeaderSize ? 3 : 4;
+    const uint8_t* table = cursor.take(uint64_t{header.colorCount} * entrySize);
     if (!table) return kConversionError;
-    for (uint32_t i = 0; i < std::min(colorCount, 256u); ++i) {
+    for (uint32_t i = 0; i < std::min(header.colorCount, 256u); ++i) {
         const uint8_t* entry = table + i * entrySize;
         layout.palette[i][0] = entry[2];
         layout.palette[i][1] = entry[1];
         layout.palette[i][2] = entry[0];
     }
+    return nullptr;
+}
 
-    // Without a file header the pixels follow the table.
-    if (!hasFileHeader) pixelOffset = static_cast<uint32_t>(cursor.offset);
+// Places the pixel data at `pixelOffset` and checks that every uncompressed row is there.
+const char* checkPixelData(const uint8_t* data, size_t size, uint32_t pixelOffset,
+                           BmpLayout& layout) {
     layout.pixelData = ByteCursor{data, size, 0};
     // A run-length stream may be empty (all black); rows that are not there fail below.
     if (!layout.pixelData.seek(pixelOffset)) return kConversionError;
@@ -187,6 +201,19 @@ const char* parseHeaders(const uint8_t* data, size_t size, BmpLayout& layout) {
         return kConversionError;
     }
     return nullptr;
+}
+
+// Reads the headers, masks and colour table into a zeroed layout; null, or the message
+// that refuses the file.
+const char* parseHeaders(const uint8_t* data, size_t size, BmpLayout& layout) {
+    ByteCursor cursor{data, size, 0};
+    BmpHeader header{};
+    if (const char* refusal = readBitmapHeader(cursor, header, layout)) return refusal;
+    if (const char* refusal = readMasksAndTable(cursor, header, layout)) return refusal;
+    // Without a file header the pixels follow the table.
+    uint32_t pixelOffset =
+        header.hasFileHeader ? header.pixelOffset : static_cast<uint32_t>(cursor.offset);
+    return checkPixelData(data, size, pixelOffset, layout);
 }
 
 // Rows are written bottom row first whatever order the file stores them in.

@@ -20,33 +20,36 @@ namespace {
 const uint8_t uTGAcompare[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 const uint8_t cTGAcompare[12] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
-// The reader's messages, each written once. All go under the caption "ERROR" but
-// kNotType2Or10, which goes under "Invalid Image".
-constexpr const char* kCannotOpen = "Could not open texture file";
-constexpr const char* kShortHeader = "Could not read file header";
-constexpr const char* kNotType2Or10 = "TGA file be type 2 or type 10 ";
-constexpr const char* kShortInfo = "Could not read info header";
-constexpr const char* kInvalidInfo = "Invalid texture information";
-constexpr const char* kNoMemory = "Could not allocate memory for image";
-constexpr const char* kShortData = "Could not read image data";
-constexpr const char* kNoPacketHeader = "Could not read RLE header";
-constexpr const char* kShortRunPixel = "Could not read from file";
-constexpr const char* kTooManyPixels = "Too many pixels read";
+// What ends a load: its message and caption, and whether the image is left without
+// pixels (once the picture's size is known). Each message is written once.
+struct TgaFailure {
+    const char* text;
+    const char* caption;
+    bool releasesPicture;
+};
+
+constexpr TgaFailure kCannotOpen{"Could not open texture file", "ERROR", false};
+constexpr TgaFailure kShortHeader{"Could not read file header", "ERROR", false};
+constexpr TgaFailure kNotType2Or10{"TGA file be type 2 or type 10 ", "Invalid Image", false};
+constexpr TgaFailure kShortInfo{"Could not read info header", "ERROR", false};
+constexpr TgaFailure kInvalidInfo{"Invalid texture information", "ERROR", false};
+constexpr TgaFailure kNoMemory{"Could not allocate memory for image", "ERROR", true};
+constexpr TgaFailure kShortData{"Could not read image data", "ERROR", true};
+constexpr TgaFailure kNoPacketHeader{"Could not read RLE header", "ERROR", true};
+constexpr TgaFailure kShortRunPixel{"Could not read from file", "ERROR", true};
+constexpr TgaFailure kTooManyPixels{"Too many pixels read", "ERROR", true};
 
 struct FreeBytes {
     void operator()(uint8_t* bytes) const { std::free(bytes); }
 };
 using HeapBytes = std::unique_ptr<uint8_t, FreeBytes>;
 
-bool refuse(const char* text, const char* caption = "ERROR") {
-    reportError(ReportOwner::None, text, caption, kReportOk);
+// The one report of a load, made by the entry points alone; a null failure is success.
+bool finish(TgaImage* image, const TgaFailure* failure) {
+    if (failure == nullptr) return true;
+    if (failure->releasesPicture) image->pixels = nullptr;
+    reportError(ReportOwner::None, failure->text, failure->caption, kReportOk);
     return false;
-}
-
-// A failure once the picture's size is known: the image is left without pixels.
-bool refusePixels(TgaImage* image, const char* text) {
-    image->pixels = nullptr;
-    return refuse(text);
 }
 
 // Copies `size` bytes of B,G,R(,A) pixels to `target` as R,G,B(,A).
@@ -74,36 +77,36 @@ void fillRun(uint8_t* target, const uint8_t* pixel, uint64_t count, uint32_t byt
 }
 
 // Decodes run-length packets until `total` pixels are stored; with a null `target` the
-// packets are only walked. Returns the failure message, or null.
-const char* decodePackets(ByteCursor& cursor, uint64_t total, uint32_t bytesPerPixel,
-                          uint8_t* target) {
+// packets are only walked. Returns the failure, or null.
+const TgaFailure* decodePackets(ByteCursor& cursor, uint64_t total, uint32_t bytesPerPixel,
+                                uint8_t* target) {
     uint64_t stored = 0;
     while (stored < total) {
         uint8_t chunkheader = 0;
-        if (!cursor.u8(chunkheader)) return kNoPacketHeader;
+        if (!cursor.u8(chunkheader)) return &kNoPacketHeader;
         uint64_t left = total - stored;
         uint8_t* at = target ? target + stored * bytesPerPixel : nullptr;
         if (chunkheader < 128) {
             uint64_t count = chunkheader + 1u;
             uint64_t fitting = std::min(count, left);
             const uint8_t* pixels = cursor.take(fitting * bytesPerPixel);
-            if (!pixels) return kShortData;
+            if (!pixels) return &kShortData;
             if (at) copySwappingRedBlue(at, pixels, fitting * bytesPerPixel, bytesPerPixel);
             stored += fitting;
             if (count > fitting) {
                 // Each pixel is read before it is stored: the first one too many is read
                 // and only its store is refused.
-                if (!cursor.take(bytesPerPixel)) return kShortData;
-                return kTooManyPixels;
+                if (!cursor.take(bytesPerPixel)) return &kShortData;
+                return &kTooManyPixels;
             }
         } else {
             uint64_t count = chunkheader - 127u;
             const uint8_t* pixel = cursor.take(bytesPerPixel);
-            if (!pixel) return kShortRunPixel;
+            if (!pixel) return &kShortRunPixel;
             uint64_t fitting = std::min(count, left);
             if (at) fillRun(at, pixel, fitting, bytesPerPixel);
             stored += fitting;
-            if (count > fitting) return kTooManyPixels;
+            if (count > fitting) return &kTooManyPixels;
         }
     }
     return nullptr;
@@ -111,9 +114,9 @@ const char* decodePackets(ByteCursor& cursor, uint64_t total, uint32_t bytesPerP
 
 // The information header, the first step of both decoders: the picture's size and depth,
 // checked, and the byte count of its pixels.
-bool readInfo(TgaDecoder& decoder, TgaImage* image, ByteCursor& file) {
+const TgaFailure* readInfo(TgaDecoder& decoder, TgaImage* image, ByteCursor& file) {
     const uint8_t* infoBytes = file.take(sizeof decoder.info);
-    if (!infoBytes) return refuse(kShortInfo);
+    if (!infoBytes) return &kShortInfo;
     std::memcpy(decoder.info, infoBytes, sizeof decoder.info);
     const uint8_t* info = decoder.info;
     image->width = info[0] + 256u * info[1];
@@ -124,7 +127,7 @@ bool readInfo(TgaDecoder& decoder, TgaImage* image, ByteCursor& file) {
     decoder.bitsPerPixel = image->bitsPerPixel;
     if (decoder.width == 0 || decoder.height == 0 ||
         (decoder.bitsPerPixel != 24 && decoder.bitsPerPixel != 32)) {
-        return refuse(kInvalidInfo);
+        return &kInvalidInfo;
     }
     image->format = decoder.bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
     decoder.bytesPerPixel = decoder.bitsPerPixel / 8;
@@ -132,61 +135,79 @@ bool readInfo(TgaDecoder& decoder, TgaImage* image, ByteCursor& file) {
     static_assert(kMaxImageBytes <= UINT32_MAX, "every picture size fits imageSize");
     if (!imageBytes(decoder.width, decoder.height, decoder.bytesPerPixel, bytes)) {
         decoder.imageSize = 0;
-        return refusePixels(image, kNoMemory);
+        return &kNoMemory;
     }
     decoder.imageSize = static_cast<uint32_t>(bytes);
-    return true;
+    return nullptr;
+}
+
+// The two decoders' steps, type 2 and type 10; each returns its failure, and the entry
+// point that called it reports that.
+const TgaFailure* decodeUncompressed(TgaDecoder& decoder, TgaImage* image, ByteCursor& file) {
+    if (const TgaFailure* failure = readInfo(decoder, image, file)) return failure;
+    // A file too short for its picture is refused before a buffer is made for it.
+    const uint8_t* data = file.take(decoder.imageSize);
+    if (!data) return &kShortData;
+    uint8_t* pixels = allocatePicture(decoder.imageSize);
+    if (!pixels) return &kNoMemory;
+    copySwappingRedBlue(pixels, data, decoder.imageSize, decoder.bytesPerPixel);
+    image->pixels = pixels;
+    return nullptr;
+}
+
+const TgaFailure* decodeCompressed(TgaDecoder& decoder, TgaImage* image, ByteCursor& file) {
+    if (const TgaFailure* failure = readInfo(decoder, image, file)) return failure;
+    uint64_t total = uint64_t{decoder.width} * decoder.height;
+    // Every packet takes a header and a pixel and gives at most 128 pixels. Data shorter
+    // than that for the whole picture cannot succeed: it is walked for its message
+    // without a buffer, so a tiny file cannot make the reader allocate gigabytes.
+    uint64_t fewestBytes = (total + 127) / 128 * (decoder.bytesPerPixel + 1);
+    HeapBytes pixels;
+    if (file.has(fewestBytes)) {
+        pixels.reset(allocatePicture(decoder.imageSize));
+        if (!pixels) return &kNoMemory;
+    }
+    if (const TgaFailure* failure =
+            decodePackets(file, total, decoder.bytesPerPixel, pixels.get())) {
+        return failure;
+    }
+    image->pixels = pixels.release();
+    return nullptr;
+}
+
+// The 12-byte header: the failure, or null and which of the two decoders reads the rest.
+const TgaFailure* readHeader(TgaDecoder& decoder, ByteCursor& file, bool& compressed) {
+    const uint8_t* headerBytes = file.take(sizeof decoder.header);
+    if (!headerBytes) return &kShortHeader;
+    std::memcpy(decoder.header, headerBytes, sizeof decoder.header);
+    compressed = std::memcmp(decoder.header, cTGAcompare, sizeof decoder.header) == 0;
+    if (compressed || std::memcmp(decoder.header, uTGAcompare, sizeof decoder.header) == 0) {
+        return nullptr;
+    }
+    return &kNotType2Or10;
 }
 
 }  // namespace
 
 bool TgaDecoder::loadTga(TgaImage* image, const char* path) {
     FileBytes file;
-    if (!file.open(path)) return refuse(kCannotOpen);
+    if (!file.open(path)) return finish(image, &kCannotOpen);
     return decodeTga(image, file.data, file.size);
 }
 
 bool TgaDecoder::decodeTga(TgaImage* image, const uint8_t* data, size_t size) {
     ByteCursor file{data, size};
-    const uint8_t* headerBytes = file.take(sizeof header);
-    if (!headerBytes) return refuse(kShortHeader);
-    std::memcpy(header, headerBytes, sizeof header);
-    if (std::memcmp(header, uTGAcompare, sizeof header) == 0) {
-        return loadUncompressedTga(image, file);
+    bool compressed = false;
+    if (const TgaFailure* failure = readHeader(*this, file, compressed)) {
+        return finish(image, failure);
     }
-    if (std::memcmp(header, cTGAcompare, sizeof header) == 0) {
-        return loadCompressedTga(image, file);
-    }
-    return refuse(kNotType2Or10, "Invalid Image");
+    return compressed ? loadCompressedTga(image, file) : loadUncompressedTga(image, file);
 }
 
 bool TgaDecoder::loadUncompressedTga(TgaImage* image, ByteCursor& file) {
-    if (!readInfo(*this, image, file)) return false;
-    // A file too short for its picture is refused before a buffer is made for it.
-    const uint8_t* data = file.take(imageSize);
-    if (!data) return refusePixels(image, kShortData);
-    uint8_t* pixels = allocatePicture(imageSize);
-    if (!pixels) return refusePixels(image, kNoMemory);
-    copySwappingRedBlue(pixels, data, imageSize, bytesPerPixel);
-    image->pixels = pixels;
-    return true;
+    return finish(image, decodeUncompressed(*this, image, file));
 }
 
 bool TgaDecoder::loadCompressedTga(TgaImage* image, ByteCursor& file) {
-    if (!readInfo(*this, image, file)) return false;
-    uint64_t total = uint64_t{width} * height;
-    // Every packet takes a header and a pixel and gives at most 128 pixels. Data shorter
-    // than that for the whole picture cannot succeed: it is walked for its message
-    // without a buffer, so a tiny file cannot make the reader allocate gigabytes.
-    uint64_t fewestBytes = (total + 127) / 128 * (bytesPerPixel + 1);
-    HeapBytes pixels;
-    if (file.has(fewestBytes)) {
-        pixels.reset(allocatePicture(imageSize));
-        if (!pixels) return refusePixels(image, kNoMemory);
-    }
-    if (const char* failure = decodePackets(file, total, bytesPerPixel, pixels.get())) {
-        return refusePixels(image, failure);
-    }
-    image->pixels = pixels.release();
-    return true;
+    return finish(image, decodeCompressed(*this, image, file));
 }

@@ -3,8 +3,7 @@
 #include "render/bmp_reader.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <sys/mman.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/decode_capture.h"
 #include "tests/support/proc_self.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/temp_dir.h"
@@ -19,32 +19,27 @@
 
 namespace {
 
-struct Decoded {
-    bool ok = false;
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint8_t> rgb;
-};
-
-Decoded keep(RgbImage* image) {
-    Decoded result;
-    if (!image) return result;
-    result.ok = true;
-    result.width = image->width;
-    result.height = image->height;
-    result.rgb.assign(image->pixels,
-                      image->pixels + static_cast<size_t>(image->width) * image->height * 3);
-    std::free(image->pixels);
-    std::free(image);
-    return result;
-}
-
 // Decodes from a heap block of exactly the file's size, so that any read past the end
 // is caught by AddressSanitizer.
-Decoded decode(const std::vector<uint8_t>& bytes, uint64_t maxImageBytes = kMaxImageBytes) {
+DecodeCapture decode(const std::vector<uint8_t>& bytes, uint64_t maxImageBytes = kMaxImageBytes) {
     std::unique_ptr<uint8_t[]> exact(new uint8_t[bytes.size()]);
     if (!bytes.empty()) std::memcpy(exact.get(), bytes.data(), bytes.size());
-    return keep(decodeBmpImage(exact.get(), bytes.size(), maxImageBytes));
+    return captureBmp(decodeBmpImage(exact.get(), bytes.size(), maxImageBytes));
+}
+
+// Decodes `head` followed by zeros up to `size` bytes, from a mapping of which only the
+// head's pages are written: a file of hundreds of megabytes costs no memory.
+DecodeCapture decodeZeroPadded(const std::vector<uint8_t>& head, uint64_t size) {
+    void* mapping = mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (mapping == MAP_FAILED) {
+        ADD_FAILURE() << "cannot map " << size << " bytes";
+        return {};
+    }
+    std::memcpy(mapping, head.data(), head.size());
+    DecodeCapture decoded = captureBmp(decodeBmpImage(static_cast<const uint8_t*>(mapping), size));
+    munmap(mapping, size);
+    return decoded;
 }
 
 std::vector<uint8_t> rgbOf(const std::vector<uint32_t>& colors) {
@@ -123,28 +118,25 @@ class BmpReaderTest : public testing::Test {
   protected:
     ReportRecorder recorder;
 
-    void expectNoReports() { EXPECT_EQ(recordedReports().size(), 0u); }
-    // Exactly one report, with this text, as the reader shows all of its messages.
-    void expectOneReport(const std::string& text) {
-        ASSERT_EQ(recordedReports().size(), 1u);
-        const RecordedReport& report = recordedReports()[0];
-        EXPECT_EQ(report.text, text);
-        EXPECT_EQ(report.caption, "Error");
-        EXPECT_EQ(report.style, 0u);
-        EXPECT_EQ(report.owner, ReportOwner::FocusedWindow);
-    }
-    void expectPicture(const Decoded& decoded, int width, int height,
-                       const std::vector<uint8_t>& rgb) {
-        ASSERT_TRUE(decoded.ok);
-        EXPECT_EQ(decoded.width, width);
-        EXPECT_EQ(decoded.height, height);
-        EXPECT_EQ(decoded.rgb, rgb);
-        expectNoReports();
+    // No picture and exactly one report, with this text, as the reader shows all of its
+    // messages.
+    void expectRefused(const DecodeCapture& decoded, const std::string& text) {
+        EXPECT_FALSE(decoded.decoded);
+        EXPECT_TRUE(decoded.pixels.empty());
+        const std::vector<RecordedReport> expected = {
+            {ReportOwner::FocusedWindow, text, "Error", 0u}};
+        EXPECT_EQ(decoded.reports, expected);
     }
     void expectRefused(const std::vector<uint8_t>& bytes, const std::string& text) {
-        recordedReports().clear();
-        EXPECT_FALSE(decode(bytes).ok);
-        expectOneReport(text);
+        expectRefused(decode(bytes), text);
+    }
+    void expectPicture(const DecodeCapture& decoded, int width, int height,
+                       const std::vector<uint8_t>& rgb) {
+        ASSERT_TRUE(decoded.decoded);
+        EXPECT_EQ(decoded.width, width);
+        EXPECT_EQ(decoded.height, height);
+        EXPECT_EQ(decoded.pixels, rgb);
+        EXPECT_TRUE(decoded.reports.empty());
     }
     std::string tempPath(const char* name) { return dir.file(name); }
     TempDir dir;
@@ -162,7 +154,7 @@ TEST_F(BmpReaderTest, TwoByTwoFileGivesBottomRowFirstWithoutPadding) {
 
     std::string path = tempPath("2x2.bmp");
     ASSERT_TRUE(writeFile(path, file.bytes()));
-    expectPicture(keep(readBmpImage(path.c_str())), 2, 2, expected);
+    expectPicture(captureBmp(readBmpImage(path.c_str())), 2, 2, expected);
     EXPECT_FALSE(fileIsMapped(path)) << "the file was left mapped";
 }
 
@@ -215,10 +207,10 @@ TEST_F(BmpReaderTest, EachIndexedKindMatchesItsTwentyFourBitTwin) {
             file.pixelData = encodeRunLength(stored, kWidth, kHeight, kind.compression == 2);
         }
 
-        Decoded twin = decode(twentyFourBitTwin(colors, kWidth, kHeight).bytes());
-        ASSERT_TRUE(twin.ok);
-        EXPECT_EQ(twin.rgb, rgbOf(colors));
-        expectPicture(decode(file.bytes()), kWidth, kHeight, twin.rgb);
+        DecodeCapture twin = decode(twentyFourBitTwin(colors, kWidth, kHeight).bytes());
+        ASSERT_TRUE(twin.decoded);
+        EXPECT_EQ(twin.pixels, rgbOf(colors));
+        expectPicture(decode(file.bytes()), kWidth, kHeight, twin.pixels);
     }
 }
 
@@ -257,8 +249,8 @@ TEST_F(BmpReaderTest, DirectColourKindsMatchTheirTwins) {
          {0x3FF00000, 0x000FFC00, 0x000003FF},
          rebuild(0x3FF00000, 0x000FFC00, 0x000003FF)},
     };
-    Decoded twin = decode(twentyFourBitTwin(colors, kWidth, kHeight).bytes());
-    ASSERT_TRUE(twin.ok);
+    DecodeCapture twin = decode(twentyFourBitTwin(colors, kWidth, kHeight).bytes());
+    ASSERT_TRUE(twin.decoded);
     for (const Kind& kind : kinds) {
         SCOPED_TRACE(kind.name);
         BmpFile file;
@@ -268,7 +260,7 @@ TEST_F(BmpReaderTest, DirectColourKindsMatchTheirTwins) {
         file.masks = kind.masks;
         file.compression = kind.masks.empty() ? 0 : 3;
         file.pixelData = packRows(kind.words, kWidth, kHeight, kind.bitsPerPixel);
-        expectPicture(decode(file.bytes()), kWidth, kHeight, twin.rgb);
+        expectPicture(decode(file.bytes()), kWidth, kHeight, twin.pixels);
     }
 }
 
@@ -291,14 +283,14 @@ TEST_F(BmpReaderTest, FiveAndSixBitChannelsWidenKeepingTheirTopBits) {
         file.compression = kind.compression;
         file.masks = kind.masks;
         file.pixelData = packRows(words, file.width, 1, 16);
-        Decoded decoded = decode(file.bytes());
-        ASSERT_TRUE(decoded.ok);
+        DecodeCapture decoded = decode(file.bytes());
+        ASSERT_TRUE(decoded.decoded);
         for (uint32_t v = 0; v < levels; ++v) {
-            uint8_t green = decoded.rgb[3 * v + 1];
+            uint8_t green = decoded.pixels[3 * v + 1];
             EXPECT_EQ(green >> (8 - kind.greenBits), v);
-            EXPECT_EQ(decoded.rgb[3 * v], 0);
+            EXPECT_EQ(decoded.pixels[3 * v], 0);
         }
-        EXPECT_EQ(decoded.rgb[3 * (levels - 1) + 1], 255);  // full stays full
+        EXPECT_EQ(decoded.pixels[3 * (levels - 1) + 1], 255);  // full stays full
     }
 }
 
@@ -330,6 +322,12 @@ TEST_F(BmpReaderTest, ColoursUsedLimitsTheTableAndLaterIndicesAreBlack) {
                                       0,          palette[1], palette[2],  palette[3]};
     expectPicture(decode(file.bytes()), 8, 1, rgbOf(expected));
 
+    // A table longer than 8-bit indices reach: they reach its first 256 entries, and the
+    // pixels still start after all of it.
+    file.colorsUsed = 300;
+    file.palette = makePalette(300);
+    expectPicture(decode(file.bytes()), 8, 1, rgbOf(lookUp(indices, file.palette)));
+
     // Colours used counts modulo 65536: 65536 means an empty table.
     file.colorsUsed = 0x10000;
     file.palette.clear();
@@ -345,13 +343,40 @@ TEST_F(BmpReaderTest, PixelDataIsFoundThroughTheFileHeaderOffset) {
     expectPicture(decode(bytes), 1, 1, {0x12, 0x34, 0x56});
 }
 
-TEST_F(BmpReaderTest, LastRowNeedsNoPadding) {
-    std::vector<uint32_t> colors = {0x010203, 0x040506, 0x070809, 0x0A0B0C};
-    std::vector<uint8_t> bytes = twentyFourBitTwin(colors, 1, 4).bytes();
-    bytes.pop_back();  // the last row's one padding byte
-    expectPicture(decode(bytes), 1, 4, rgbOf(colors));
-    bytes.pop_back();  // now a pixel byte is missing
-    expectRefused(bytes, "Image file conversion error.");
+TEST_F(BmpReaderTest, LastRowNeedsNoPaddingButAllItsPixelBytes) {
+    struct Case {
+        const char* name;
+        uint16_t bitsPerPixel;
+        int width, height;
+        size_t padding;  // of the last row
+    };
+    // At 1 and 4 bits the last pixel byte of a row is only partly used, and still needed.
+    const Case cases[] = {
+        {"24-bit 1 x 4", 24, 1, 4, 1},
+        {"1-bit 9 x 2", 1, 9, 2, 2},
+        {"4-bit 9 x 2", 4, 9, 2, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint32_t> palette =
+            c.bitsPerPixel == 24 ? std::vector<uint32_t>{} : makePalette(1u << c.bitsPerPixel);
+        std::vector<uint32_t> values;
+        for (int i = 0; i < c.width * c.height; ++i) {
+            values.push_back(palette.empty() ? paletteColor(i + 1) : (i * 5u + 1) % palette.size());
+        }
+        BmpFile file;
+        file.width = c.width;
+        file.height = c.height;
+        file.bitsPerPixel = c.bitsPerPixel;
+        file.palette = palette;
+        file.pixelData = packRows(values, c.width, c.height, c.bitsPerPixel);
+        std::vector<uint8_t> bytes = file.bytes();
+        bytes.resize(bytes.size() - c.padding);
+        expectPicture(decode(bytes), c.width, c.height,
+                      rgbOf(palette.empty() ? values : lookUp(values, palette)));
+        bytes.pop_back();  // now a pixel byte is missing
+        expectRefused(bytes, "Image file conversion error.");
+    }
 }
 
 TEST_F(BmpReaderTest, RunLengthEscapesLeaveSkippedPixelsBlack) {
@@ -407,7 +432,8 @@ TEST_F(BmpReaderTest, RunLengthOverrunsAreClippedToThePicture) {
     struct Case {
         const char* name;
         std::vector<uint8_t> stream;
-        std::vector<uint32_t> expected;  // 4 x 2
+        std::vector<uint32_t> expected;  // 4 x 2, bottom row first
+        bool topDown = false;
     };
     const Case cases[] = {
         {"run past the row's end", {200, 1, 0, 0, 1, 1}, {red, red, red, red, red, 0, 0, 0}},
@@ -420,13 +446,18 @@ TEST_F(BmpReaderTest, RunLengthOverrunsAreClippedToThePicture) {
         {"stream cut inside a delta", {1, 1, 0, 2, 1}, {red, 0, 0, 0, 0, 0, 0, 0}},
         {"stream of one byte", {1}, {0, 0, 0, 0, 0, 0, 0, 0}},
         {"lines beyond the last", {0, 0, 0, 0, 0, 0, 1, 1}, {0, 0, 0, 0, 0, 0, 0, 0}},
+        // An end of line moves to the start of the next row and no further.
+        {"end of line inside a row", {1, 1, 0, 0, 2, 1, 0, 1}, {red, 0, 0, 0, red, red, 0, 0}},
+        {"end of line on the last row, top row first",
+         {0, 0, 1, 1, 0, 0, 1, 1},
+         {red, 0, 0, 0, 0, 0, 0, 0},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        recordedReports().clear();
         BmpFile file;
         file.width = 4;
-        file.height = 2;
+        file.height = c.topDown ? -2 : 2;
         file.bitsPerPixel = 8;
         file.compression = 1;
         file.palette = {0x808080, red};
@@ -514,65 +545,63 @@ TEST_F(BmpReaderTest, CoreHeaderDepthsWithoutTableAndBrokenCoreFiles) {
 TEST_F(BmpReaderTest, PictureTooLargeToAllocateIsOutOfMemory) {
     std::vector<uint8_t> bytes = twentyFourBitTwin({1, 2, 3, 4}, 2, 2).bytes();
     expectPicture(decode(bytes, 12), 2, 2, rgbOf({1, 2, 3, 4}));
-    recordedReports().clear();
-    EXPECT_FALSE(decode(bytes, 11).ok);
-    expectOneReport("Out of memory.");
+    expectRefused(decode(bytes, 11), "Out of memory.");
 
     // A run-length file may announce any size in a few bytes; no texture may have a side
-    // over 16384.
+    // over 16384. An uncompressed file needs all its rows: a row of 2^27 pixels at 32 bits
+    // has 2^32 bits, which only a size computed in 64 bits holds.
+    struct Size {
+        int32_t width, height;
+        uint16_t bitsPerPixel;  // 8: run-length, 32: uncompressed
+    };
+    for (Size size :
+         {Size{0x7FFFFFFF, 0x7FFFFFFF, 8}, Size{37000, 37000, 8}, Size{16385, 1, 8},
+          Size{1, 16385, 8}, Size{1, -16385, 8}, Size{1 << 27, 1, 32}, Size{1 << 27, -1, 32}}) {
+        SCOPED_TRACE(testing::Message() << size.width << " x " << size.height);
+        BmpFile file;
+        file.width = size.width;
+        file.height = size.height;
+        file.bitsPerPixel = size.bitsPerPixel;
+        if (size.bitsPerPixel == 8) {
+            file.compression = 1;
+            file.palette = std::vector<uint32_t>(256, 0);
+            file.pixelData = {0, 1};
+            ASSERT_EQ(file.bytes().size(), 1080u);
+            expectRefused(file.bytes(), "Out of memory.");
+        } else {
+            std::vector<uint8_t> head = file.bytes();
+            uint64_t rows = static_cast<uint64_t>(std::abs(int64_t{size.height}));
+            expectRefused(decodeZeroPadded(head, head.size() + uint64_t{4} * size.width * rows),
+                          "Out of memory.");
+        }
+    }
     BmpFile file;
     file.bitsPerPixel = 8;
     file.compression = 1;
     file.palette = std::vector<uint32_t>(256, 0);
     file.pixelData = {0, 1};
-    struct Size {
-        int32_t width, height;
-    };
-    for (Size size : {Size{0x7FFFFFFF, 0x7FFFFFFF}, Size{37000, 37000}, Size{16385, 1},
-                      Size{1, 16385}, Size{1, -16385}}) {
-        SCOPED_TRACE(testing::Message() << size.width << " x " << size.height);
-        file.width = size.width;
-        file.height = size.height;
-        ASSERT_EQ(file.bytes().size(), 1080u);
-        expectRefused(file.bytes(), "Out of memory.");
-    }
     file.width = 16384;
     file.height = 1;
-    recordedReports().clear();
     expectPicture(decode(file.bytes()), 16384, 1, std::vector<uint8_t>(16384 * 3, 0));
 }
 
 TEST_F(BmpReaderTest, FilesThatCannotBeOpenedOrMappedReportTheirPath) {
-    EXPECT_EQ(readBmpImage("no/such/dir/snow.bmp"), nullptr);
-    expectOneReport("Failed to open DIB file no/such/dir/snow.bmp.\n");
-
-    // Nor does a path that is no regular file: a FIFO without a writer would block the
-    // open for good.
-    std::string directory = tempPath("dir");
-    mkdir(directory.c_str(), 0700);
-    std::string fifo = tempPath("fifo.bmp");
-    unlink(fifo.c_str());
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // What else cannot be opened (no regular file) is the opener's own test; an empty file
+    // cannot be mapped.
     std::string empty = tempPath("empty.bmp");
     ASSERT_TRUE(writeFile(empty, std::vector<uint8_t>{}));
-    for (const std::string& path : {directory, fifo, std::string("/dev/zero"), empty}) {
+    for (const std::string& path : {std::string("no/such/dir/snow.bmp"), empty}) {
         SCOPED_TRACE(path);
-        recordedReports().clear();
-        alarm(10);  // a blocked open ends the test instead of hanging it
-        EXPECT_EQ(readBmpImage(path.c_str()), nullptr);
-        alarm(0);
-        expectOneReport("Failed to open DIB file " + path + ".\n");
+        expectRefused(captureBmp(readBmpImage(path.c_str())),
+                      "Failed to open DIB file " + path + ".\n");
     }
-    unlink(fifo.c_str());
 
     // A refused file reports its own message, not the open failure.
-    recordedReports().clear();
     std::string v4 = tempPath("v4.bmp");
     std::vector<uint8_t> bytes = twentyFourBitTwin({0}, 1, 1).bytes();
     bytes[14] = 108;
     ASSERT_TRUE(writeFile(v4, bytes));
-    EXPECT_EQ(readBmpImage(v4.c_str()), nullptr);
-    expectOneReport("Unknown DIB file format.");
+    expectRefused(captureBmp(readBmpImage(v4.c_str())), "Unknown DIB file format.");
 }
 
 }  // namespace

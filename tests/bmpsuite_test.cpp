@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "render/bmp_reader.h"
+#include "tests/support/decode_capture.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/whole_file.h"
 #include "tools/picture.h"
@@ -69,28 +70,10 @@ Picture readPng(const std::string& path) {
     return picture;
 }
 
-struct Outcome {
-    bool decoded = false;
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;  // bottom row first, as the reader gives it
-    std::vector<RecordedReport> reports;
-};
-
-Outcome readSuiteFile(const std::string& file) {
+// The picture comes bottom row first, as the reader gives it.
+DecodeCapture readSuiteFile(const std::string& file) {
     ReportRecorder recorder;
-    Outcome outcome;
-    RgbImage* image = readBmpImage((kSuiteDir + "/" + file).c_str());
-    outcome.reports = recordedReports();
-    if (image) {
-        outcome.decoded = true;
-        outcome.width = image->width;
-        outcome.height = image->height;
-        outcome.rgb.assign(image->pixels, image->pixels + size_t{3} * image->width * image->height);
-        std::free(image->pixels);
-        std::free(image);
-    }
-    return outcome;
+    return captureBmp(readBmpImage((kSuiteDir + "/" + file).c_str()));
 }
 
 std::string pixelHash(const std::vector<uint8_t>& rgb) {
@@ -102,11 +85,11 @@ std::string pixelHash(const std::vector<uint8_t>& rgb) {
 }
 
 // The line of the results table this outcome gives.
-Row resultRow(const std::string& file, const Outcome& outcome) {
+Row resultRow(const std::string& file, const DecodeCapture& outcome) {
     if (outcome.decoded) {
         return {file, "decode",
                 std::to_string(outcome.width) + "x" + std::to_string(outcome.height),
-                pixelHash(outcome.rgb)};
+                pixelHash(outcome.pixels)};
     }
     std::string text = outcome.reports.empty() ? "(no message)" : outcome.reports[0].text;
     return {file, "refuse", text};
@@ -130,7 +113,8 @@ std::vector<int> maskBits(const std::vector<uint8_t>& bmp) {
 }
 
 // Compares the reader's picture with the reference under the suite's compare mode.
-void expectLikeReference(const std::string& file, const Outcome& outcome, const Row& expected) {
+void expectLikeReference(const std::string& file, const DecodeCapture& outcome,
+                         const Row& expected) {
     const std::string& mode = expected[4];
     Picture reference = readPng(kSuiteDir + "/" + expected[3]);
     ASSERT_EQ(outcome.width, reference.width);
@@ -155,10 +139,10 @@ void expectLikeReference(const std::string& file, const Outcome& outcome, const 
             size_t ours = (size_t{static_cast<size_t>(bottomUp)} * reference.width + x) * 3;
             for (int c = 0; c < 3; ++c) {
                 int shift = 8 - std::min(bits[c], 8);
-                if ((outcome.rgb[ours + c] >> shift) != (reference.pixels[at + c] >> shift)) {
+                if ((outcome.pixels[ours + c] >> shift) != (reference.pixels[at + c] >> shift)) {
                     if (++mismatches <= 3) {
                         ADD_FAILURE() << "pixel " << x << "," << y << " (top row 0) channel " << c
-                                      << ": " << int{outcome.rgb[ours + c]} << " vs "
+                                      << ": " << int{outcome.pixels[ours + c]} << " vs "
                                       << int{reference.pixels[at + c]};
                     }
                 }
@@ -169,7 +153,7 @@ void expectLikeReference(const std::string& file, const Outcome& outcome, const 
 }
 
 // Width and row count from the file's information header.
-void expectHeaderSize(const std::string& file, const Outcome& outcome) {
+void expectHeaderSize(const std::string& file, const DecodeCapture& outcome) {
     std::vector<uint8_t> bmp = readWholeFile(kSuiteDir + "/" + file);
     ASSERT_EQ(u32At(bmp, 14), 40u);
     int32_t width = static_cast<int32_t>(u32At(bmp, 18));
@@ -186,7 +170,7 @@ TEST(BmpSuite, EveryFileMeetsTheSuiteExpectation) {
         const std::string& file = expected[0];
         const std::string& kind = expected[1];
         SCOPED_TRACE(file);
-        Outcome outcome = readSuiteFile(file);
+        DecodeCapture outcome = readSuiteFile(file);
         if (outcome.decoded) {
             EXPECT_TRUE(outcome.reports.empty());
             EXPECT_NE(kind, "refuse");

@@ -6,7 +6,6 @@
 #include <SDL2/SDL_mixer.h>
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -116,9 +115,6 @@ TEST_F(MusicTest, PlaysStreamAndLoopCountKeepsItPlaying) {
 
 TEST_F(MusicTest, FileThatIsNoMusicLeavesEverythingSilentAndSafe) {
     ASSERT_TRUE(musicInit(44100, 32));
-    // A FIFO without a writer would block the open for good; it is no music either.
-    std::string fifo = dir + "/pipe.mp3";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     // The mixer reads whatever it does not recognise whole, as a tracker module.
     std::string zeros = temp.write("zeros.mp3", std::string());
     std::filesystem::resize_file(zeros, uint64_t{512} << 20);
@@ -126,9 +122,8 @@ TEST_F(MusicTest, FileThatIsNoMusicLeavesEverythingSilentAndSafe) {
     std::vector<uint8_t> wave = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E'};
     wave.resize(4096, 0);
     const std::string rows[] = {
+        // Absent; what else is no regular file is the opener's own test.
         dir + "/missing.mp3",
-        fifo,
-        dir,
         zeros,
         temp.write("wave.mp3", wave),
         temp.write("tag-then-zeros.mp3", joined(id3Tag(100, false), std::vector<uint8_t>(8192))),
@@ -140,9 +135,7 @@ TEST_F(MusicTest, FileThatIsNoMusicLeavesEverythingSilentAndSafe) {
     for (const std::string& path : rows) {
         SCOPED_TRACE(path);
         uint64_t before = bytesRead();
-        alarm(10);  // a blocked open ends the test instead of hanging it
         MusicStream* stream = musicStreamOpen(path.c_str());
-        alarm(0);
         EXPECT_EQ(stream, nullptr);
         EXPECT_LT(bytesRead() - before, uint64_t{64} << 10);
         EXPECT_FALSE(musicStreamPlay(0, stream));

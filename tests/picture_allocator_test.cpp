@@ -4,6 +4,7 @@
 #include "render/picture_allocator.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,14 @@
 #include "tools/tga_writer.h"
 
 namespace {
+
+// glibc hands a released block's memory, advice and all, to later requests, and after
+// each release it raises the size from which blocks get a mapping of their own: a small
+// picture could then land where a large one was advised before, in this test or in any
+// that ran earlier in the process. A fixed threshold, set before any test runs, gives
+// every large block a mapping of its own that is unmapped on release. (AddressSanitizer's
+// allocator maps large blocks on their own anyway and ignores the call.)
+[[maybe_unused]] const int kLargeBlocksMappedAlone = mallopt(M_MMAP_THRESHOLD, 256 << 10);
 
 TEST(PictureAllocator, LargePicturesAreHugePageAlignedAndAdvised) {
     struct Case {

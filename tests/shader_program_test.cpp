@@ -6,7 +6,6 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -231,20 +230,12 @@ TEST_F(ShaderProgramTest, SourceIsReadWholeAndExactly) {
     EXPECT_EQ(std::string(source), content);
     std::free(source);
 
-    // Absent, or no regular file: a FIFO without a writer would block the open for good.
-    std::string fifo = dir + "/pipe.frag";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& unreadable :
-         {dir + "/absent.frag", fifo, dir, std::string("/dev/zero")}) {
-        SCOPED_TRACE(unreadable);
-        recordedReports().clear();
-        alarm(10);  // a blocked open ends the test instead of hanging it
-        EXPECT_EQ(readShaderSource(unreadable.c_str()), nullptr);
-        alarm(0);
-        const std::vector<RecordedReport> expected = {
-            {ReportOwner::None, "Cannot open shader file!", "ERROR", kWarning}};
-        EXPECT_EQ(recordedReports(), expected);
-    }
+    // Absent; what else is no regular file is the opener's own test.
+    recordedReports().clear();
+    EXPECT_EQ(readShaderSource((dir + "/absent.frag").c_str()), nullptr);
+    const std::vector<RecordedReport> expected = {
+        {ReportOwner::None, "Cannot open shader file!", "ERROR", kWarning}};
+    EXPECT_EQ(recordedReports(), expected);
 }
 
 TEST_F(ShaderProgramTest, SourceTooLargeForMemoryIsRefusedWithAReport) {

@@ -30,6 +30,13 @@ inline std::vector<RecordedReport>& recordedReports() {
     return reports;
 }
 
+// The reports kept so far, leaving the record empty for what follows.
+inline std::vector<RecordedReport> takeRecordedReports() {
+    std::vector<RecordedReport> reports;
+    reports.swap(recordedReports());
+    return reports;
+}
+
 inline void recordReport(ReportOwner owner, const char* text, const char* caption, unsigned style) {
     recordedReports().push_back({owner, text, caption, style});
 }
