@@ -1,5 +1,5 @@
-// Entry point: --help and --version, or the full-screen window, callbacks, scene set-up,
-// then GLUT's loop for good.
+// Entry point: --help and --version, a refusal of unknown arguments, or the full-screen
+// window, callbacks, scene set-up, then GLUT's loop for good.
 #include <GL/freeglut.h>
 #include <unistd.h>
 
@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/animation.h"
+#include "app/desktop_window.h"
 #include "app/frame_drawing.h"
 #include "app/report_dialog.h"
 #include "app/scene_setup.h"
@@ -22,7 +23,7 @@ void printUsage() {
     const char* workingDirectory =
         getcwd(directory, sizeof directory) != nullptr ? directory : "(unknown)";
     std::printf(
-        "Usage: snowdemo [--help | --version] [GLUT options such as -display DISPLAY]\n"
+        "Usage: snowdemo [-h | --help | --version] [GLUT options such as -display DISPLAY]\n"
         "A real-time OpenGL winter scene: a snowman hops on the snow among four pyramids\n"
         "under a rising and sinking sun, full screen at 1024x768, with music.\n"
         "\n"
@@ -36,6 +37,8 @@ void printUsage() {
         "directory, which is now\n"
         "  %s\n"
         "Installed, the snowdemo command starts the demo in PREFIX/share/snowdemo.\n"
+        "GLUT's options are -display, -geometry, -sync, -direct, -indirect, -iconic and\n"
+        "-gldebug; any other argument is refused with status 2.\n"
         "More in snowdemo(6).\n",
         workingDirectory);
 }
@@ -44,7 +47,7 @@ void printUsage() {
 // program then ends before GLUT or the scene start.
 bool answerInformationOption(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             printUsage();
             return true;
         }
@@ -56,21 +59,41 @@ bool answerInformationOption(int argc, char** argv) {
     return false;
 }
 
+void printUnknownOption(const char* argument) {
+    std::fprintf(stderr, "snowdemo: unknown option '%s'\nTry 'snowdemo --help'.\n", argument);
+}
+
+// GLUT's options all start with a single dash, so a double-dash one is refused before
+// glutInit, which would first end the program where no display can be opened.
+bool refuseDoubleDashArgument(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2) == 0) {
+            printUnknownOption(argv[i]);
+            return true;
+        }
+    }
+    return false;
+}
+
+// GLUT has taken its own options out of argv by now. Anything left is a mistake, most
+// often a mistyped option, and must not switch the screen mode and start the music.
+bool refuseLeftOverArgument(int argc, char** argv) {
+    if (argc < 2) return false;
+    printUnknownOption(argv[1]);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (answerInformationOption(argc, argv)) return std::fflush(stdout) == 0 ? 0 : 1;
+    if (refuseDoubleDashArgument(argc, argv)) return 2;
     reportBackend = showDialogReport;
-    glutInit(&argc, argv);
+    const char* display = initGlutOnDesktop(&argc, argv);
+    if (refuseLeftOverArgument(argc, argv)) return 2;
     glutInitWindowSize(scene.windowWidth, scene.windowHeight);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutGameModeString("1024x768:32@60");
-    // Servers that cannot switch modes (Xvfb, most Wayland sessions, many laptops) give
-    // no game-mode window; a full-screen ordinary window takes its place there.
-    if (glutEnterGameMode() == 0) {
-        glutCreateWindow("snowdemo");
-        glutFullScreen();
-    }
+    openDesktopWindow(display);
     glutKeyboardFunc(onKeyboard);
     glutSpecialFunc(onSpecialDown);
     glutSpecialUpFunc(onSpecialUp);

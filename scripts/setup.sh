@@ -5,6 +5,15 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 preset=${1:-release}
+# Another apt, or the unattended upgrade a fresh desktop runs at boot, may hold the
+# lock for minutes: wait for it rather than fail.
+lock_wait=600
+
+# installed PACKAGE: true when dpkg has it installed. A package installed for two
+# architectures prints one status per architecture.
+installed() {
+    dpkg-query -W -f='${db:Status-Status}\n' "$1" 2>/dev/null | grep -qx installed
+}
 
 missing=()
 group=
@@ -17,26 +26,38 @@ while read -r line; do
         continue
     fi
     [[ "$preset" == release && "$group" != "[run]" ]] && continue
-    status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
-    [[ "$status" == installed ]] || missing+=("$pkg")
+    installed "$pkg" || missing+=("$pkg")
 done <"$root/scripts/packages.txt"
 
 if ((${#missing[@]})); then
-    echo "Installing missing packages: ${missing[*]}"
+    echo "Not installed yet: ${missing[*]}"
     if [[ $(id -u) -eq 0 ]]; then
         sudo=()
-    elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
+    elif ! command -v sudo >/dev/null; then
+        sudo=(none)
+    elif [[ -t 0 ]]; then
+        # Someone is at the terminal and can type a password if sudo asks for one.
+        echo "Installing them with sudo, which may ask for your password."
         sudo=(sudo)
+    elif sudo -n true 2>/dev/null; then
+        sudo=(sudo -n)
     else
-        echo "Cannot install packages (neither root nor sudo). Run this, then try again:" >&2
-        echo "  sudo apt-get install -y ${missing[*]}" >&2
+        sudo=(none)
+    fi
+    if [[ ${sudo[*]-} == none ]]; then
+        echo "Cannot install them: not root, and no sudo that works without a terminal to ask" >&2
+        echo "for a password. Run this, then try again:" >&2
+        echo "  sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
         exit 1
     fi
-    export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    echo "Updating apt's package lists, then installing; waiting up to $lock_wait s for another apt to finish."
+    # sudo clears the environment: the front end goes through env.
+    apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=$lock_wait)
+    "${apt[@]}" update -qq
+    "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+echo "Building the $preset preset in build/$preset."
 cd "$root"
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)"

@@ -7,6 +7,9 @@ source "$_snow_e2e_root/scripts/xservers.sh"
 E2E_DIR=$(mktemp -d)
 SERVER_PID=
 DEMO_PID=
+WM_PID=
+# Arguments start_demo gives the demo.
+DEMO_ARGS=()
 
 fail() {
     echo "FAIL: $*" >&2
@@ -24,6 +27,7 @@ _e2e_cleanup() {
         kill -9 "$DEMO_PID" 2>/dev/null
         wait "$DEMO_PID" 2>/dev/null
     fi
+    stop_pid "$WM_PID"
     stop_pid "$SERVER_PID"
     rm -rf "$E2E_DIR"
 }
@@ -42,12 +46,38 @@ start_server() {
     export DISPLAY
 }
 
-# start_demo BINARY RUNDIR [ENV=VALUE ...]: the demo in RUNDIR, output in $E2E_DIR/demo.log.
+# start_wm NAME [ARG ...]: the window manager NAME on $DISPLAY, output in $E2E_DIR/wm.log;
+# returns once it manages the screen (_NET_SUPPORTING_WM_CHECK) and offers full screen
+# (_NET_SUPPORTED), which GLUT reads once at start.
+start_wm() {
+    "$@" >"$E2E_DIR/wm.log" 2>&1 &
+    WM_PID=$!
+    for _ in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
+            xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN && return 0
+        kill -0 "$WM_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    fail "$1 did not start managing the screen; its output: $(cat "$E2E_DIR/wm.log")"
+}
+
+# screen_mode: "RANDR VIDMODE", the mode each extension says the screen shows (such as
+# "1024x768 1024x768"; "-" where the server lacks VidMode). --current: a full RandR
+# query makes the dummy driver set its mode anew, undoing a VidMode switch.
+screen_mode() {
+    local randr vidmode
+    randr=$(xrandr --current | awk '$2 ~ /\*/ { print $1; exit }')
+    vidmode=$(xvidtune -show 2>/dev/null | awk -F'"' 'NF > 1 { print $2; exit }')
+    echo "${randr:--} ${vidmode:--}"
+}
+
+# start_demo BINARY RUNDIR [ENV=VALUE ...]: the demo in RUNDIR with DEMO_ARGS, output in
+# $E2E_DIR/demo.log. The list goes to env(1), so -u NAME may open it.
 start_demo() {
     local binary=$1 rundir=$2
     shift 2
     # A script's background job ignores SIGINT; the demo gets it as from a terminal.
-    (cd "$rundir" && exec env --default-signal=INT "$@" "$binary") >"$E2E_DIR/demo.log" 2>&1 &
+    (cd "$rundir" && exec env --default-signal=INT "$@" "$binary" "${DEMO_ARGS[@]}") >"$E2E_DIR/demo.log" 2>&1 &
     DEMO_PID=$!
 }
 
@@ -159,6 +189,16 @@ screen_size() {
 # every other row (fx is slow).
 count_in() {
     convert "$1" -crop "$2" +repage -sample 50% -fx "($3) ? 1 : 0" \
+        -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+
+# off_colour FILE GEOMETRY R,G,B: pixels inside the crop GEOMETRY (WxH+X+Y), every one
+# of them, that differ from R,G,B by more than 6 in a channel.
+off_colour() {
+    local r g b
+    IFS=, read -r r g b <<<"$3"
+    convert "$1" -crop "$2" +repage -fx \
+        "abs(255*r-$r) > 6.5 || abs(255*g-$g) > 6.5 || abs(255*b-$b) > 6.5 ? 1 : 0" \
         -format "%[fx:int(mean*w*h+0.5)]" info:
 }
 

@@ -2,13 +2,14 @@
 # The whole demo, in a copy of the run directory the asset tool made: under Xvfb the
 # picture, the camera keys, Escape; each missing or broken file on its own; and the
 # installed demo, started by its launcher; the music heard through a sound server of the
-# test's own, a music file that is none, and no sound at all. Under Xorg in game mode: a
-# box answered from the keyboard, signals, and hostile files.
+# test's own, a music file that is none, and no sound at all. Under Xorg in game mode: the
+# whole picture on the mode's screen, a box answered from the keyboard, signals, and
+# hostile files.
 # Usage: scene.sh CASE SNOWDEMO RUNDIR INPUT_PROBE TUNE_MATCH
 #   CASE: picture | keys | missing-bmp | missing-font | broken-shader | missing-music | music
 #         | installed (installs from the build tree SNOW_BUILD_DIR)
 #         | sound-server | unrecognised-music | no-sound
-#         | game-mode-box | signals | hostile-files
+#         | game-mode-picture | game-mode-box | signals | hostile-files
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 source "$_snow_e2e_root/scripts/sound_server.sh"
@@ -25,7 +26,7 @@ fresh_rundir() {
 fresh_rundir
 # Game mode, with its grabs, is only real under Xorg.
 case $case_name in
-game-mode-box | signals | hostile-files) start_server xorg ;;
+game-mode-picture | game-mode-box | signals | hostile-files) start_server xorg ;;
 *) start_server xvfb ;;
 esac
 
@@ -360,6 +361,21 @@ no-sound)
     sleep 2
     end_with_escape "$win"
     grep -v '^freeglut' "$E2E_DIR/demo.log" | grep . && fail "output on standard error"
+    ;;
+game-mode-picture)
+    # The screen shows 1024x768 and the picture fills it, centred: none of it drawn
+    # beyond the screen's edge.
+    run_demo
+    wait_window FREEGLUT >/dev/null || fail "no game-mode window; log: $(cat "$E2E_DIR/demo.log")"
+    sleep 3
+    shot=$E2E_DIR/game-mode.png
+    screenshot "$shot"
+    [[ $(identify -format "%wx%h" "$shot") == 1024x768 ]] ||
+        fail "the screen is $(identify -format "%wx%h" "$shot"), not the 1024x768 mode"
+    expect_scene "$shot"
+    xdotool key Escape
+    wait_demo_exit 10
+    [[ $DEMO_STATUS == 0 ]] || fail "exit status after Escape: $DEMO_STATUS"
     ;;
 game-mode-box)
     rm "$rundir/textures/snow.bmp"
