@@ -14,8 +14,10 @@ namespace {
 
 const int kRate = 44100;
 const int kSilence = 2;
-// The decoders before the mixer and lame may start the tune a few hundred samples apart.
-const long kSearch = 4096;
+// How far from where the first sounds line up the tune may begin: the decoders before the
+// mixer and lame start it a few hundred samples apart, and a recording that began after
+// the music lacks its start.
+const long kSearch = kRate / 2;
 
 std::vector<double> readLeft(const char* path) {
     std::vector<double> left;
@@ -41,12 +43,13 @@ long lastSound(const std::vector<double>& samples) {
     return end;
 }
 
-// Correlation of tune[from, from + count) with recording[from + lag, ...).
+// Correlation of tune[from, from + count) with recording[from + lag, ...), on every
+// `step`th sample.
 double correlation(const std::vector<double>& tune, const std::vector<double>& recording, long lag,
-                   long from, long count) {
+                   long from, long count, long step = 1) {
     double st = 0, sr = 0, stt = 0, srr = 0, str = 0;
     long n = 0;
-    for (long i = from; i < from + count; ++i) {
+    for (long i = from; i < from + count; i += step) {
         long j = i + lag;
         if (i < 0 || j < 0 || i >= static_cast<long>(tune.size()) ||
             j >= static_cast<long>(recording.size())) {
@@ -77,16 +80,21 @@ int main(int argc, char** argv) {
         std::printf("none 0\n");
         return 0;
     }
-    // The lag that lines up the second second of sound best, near where the sound
-    // begins. The first may hold the seam where the player restarted the piece to give
-    // it its repeat count.
+    // The lag that lines up half a second from the tune's second second best. The first
+    // may hold the seam where the player restarted the piece to give it its repeat count.
     const long from = tuneStart + kRate;
-    long best = heard - tuneStart;
-    double bestValue = -2;
-    for (long lag = heard - tuneStart - kSearch; lag <= heard - tuneStart + kSearch; ++lag) {
-        double value = correlation(tune, recording, lag, from, kRate);
-        if (value > bestValue) bestValue = value, best = lag;
-    }
+    // lineUp: the best lag within `reach` of `around`, trying every `step`th lag on every
+    // `step`th sample; a coarse pass, then a fine one around its result.
+    auto lineUp = [&](long around, long reach, long step) {
+        long best = around;
+        double bestValue = -2;
+        for (long lag = around - reach; lag <= around + reach; lag += step) {
+            double value = correlation(tune, recording, lag, from, kRate / 2, step);
+            if (value > bestValue) bestValue = value, best = lag;
+        }
+        return best;
+    };
+    long best = lineUp(lineUp(heard - tuneStart, kSearch, 8), 16, 1);
     // Up to where the player stopped: the recording goes on in silence after that.
     long overlap = lastSound(recording) - best - from;
     std::printf("%.3f %.5f\n", static_cast<double>(best) / kRate,

@@ -292,8 +292,8 @@ installed)
     end_with_escape "$win"
     ;;
 sound-server)
-    # Heard from the sink's monitor, the music is the tune as lame decodes it, beginning
-    # no later than a second after the first frame.
+    # Heard from the sink's monitor, the music is the tune as lame decodes it, and the
+    # demo plays into the server no later than a second after the first frame.
     sound_server
     lame --quiet --decode -t "$rundir/audio/coolestshitever.mp3" "$E2E_DIR/tune.raw" ||
         fail "lame cannot decode the music"
@@ -303,31 +303,37 @@ sound-server)
         [[ -n $(pactl list short source-outputs) ]] && break
         sleep 0.1
     done
-    recording_from=$(date +%s.%N)
+    launched=$(date +%s.%N)
     run_with_sound_server
-    frame=$(first_frame_after "$recording_from") || fail "no picture; log: $(cat "$E2E_DIR/demo.log")"
-    sleep 4
+    frame=$(first_frame_after "$launched") || fail "no picture; log: $(cat "$E2E_DIR/demo.log")"
+    # demo_stream: the demo's stream on the server, as pactl lists it.
+    demo_stream() { pactl list sink-inputs | awk -v RS= '/application.process.binary = "snowdemo"/'; }
+    playing=
+    for _ in $(seq 1 10); do
+        demo_stream | grep -q 'Corked: no' && { playing=1; break; }
+        sleep 0.1
+    done
+    [[ -n $playing ]] || fail "the demo plays nothing a second after its first frame (${frame} s)"
+    sleep 3
     # What the server holds of the demo's stream, in its buffer and in the sink, is the
     # margin for a busy moment: with 46 ms the music broke up under load.
     held=0
     for _ in 1 2 3 4 5; do
-        now=$(pactl list sink-inputs | awk '/(Buffer|Sink) Latency:/ { us += $3 } END { print int(us / 1000) }')
+        now=$(demo_stream | awk '/(Buffer|Sink) Latency:/ { us += $3 } END { print int(us / 1000) }')
         ((now > held)) && held=$now
         sleep 0.2
     done
-    echo "the server holds up to $held ms of the music"
+    echo "first frame after ${frame} s; the server holds up to $held ms of the music"
     ((held >= 200)) || fail "the server holds only $held ms of the music"
     end_with_escape "$(wait_window snowdemo)"
     kill "$recorder"
     wait "$recorder" 2>/dev/null
     read -r start correlation < <("$tune_match" "$E2E_DIR/tune.raw" "$E2E_DIR/heard.raw")
-    echo "first frame ${frame} s, music from ${start} s into the recording, correlation $correlation"
+    echo "the tune from ${start} s into the recording, correlation $correlation"
     [[ $start != none ]] || fail "nothing was heard; log: $(cat "$E2E_DIR/demo.log")"
-    awk -v c="$correlation" 'BEGIN { exit !(c >= 0.99) }' || fail "the music is not the tune (correlation $correlation)"
-    # The set-up starts the music before it loads the pictures, so it may well come first.
-    awk -v s="$start" -v f="$frame" 'BEGIN { exit !(s <= f + 1) }' ||
-        fail "the music began at ${start} s, the first frame came at ${frame} s"
-    grep -v '^freeglut' "$E2E_DIR/demo.log" | grep . && fail "output on standard error"
+    awk -v c="$correlation" 'BEGIN { exit !(c >= 0.99) }' ||
+        fail "the music is not the tune (correlation $correlation)"
+    [[ -s $E2E_DIR/demo.log ]] && fail "output on standard error: $(cat "$E2E_DIR/demo.log")"
     ;;
 unrecognised-music)
     # 512 MiB that are no music, under the music's name, against no music file at all:
@@ -360,7 +366,7 @@ no-sound)
     win=$(wait_window snowdemo) || fail "no window"
     sleep 2
     end_with_escape "$win"
-    grep -v '^freeglut' "$E2E_DIR/demo.log" | grep . && fail "output on standard error"
+    [[ -s $E2E_DIR/demo.log ]] && fail "output on standard error: $(cat "$E2E_DIR/demo.log")"
     ;;
 game-mode-picture)
     # The screen shows 1024x768 and the picture fills it, centred: none of it drawn
