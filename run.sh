@@ -27,25 +27,16 @@ trap cleanup EXIT
 start_xvfb || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=$XVFB_DISPLAY
 
-(cd "$rundir" && exec "$demo") &
-DEMO_PID=$!
+start_program "$rundir" - "$demo"
+DEMO_PID=$PROGRAM_PID
 sleep 5
 kill -0 "$DEMO_PID" 2>/dev/null || { echo "The demo ended by itself." >&2; exit 1; }
 import -window root "$rundir/screenshot.png"
 xdotool key Escape
-status=running
-for _ in $(seq 1 100); do
-    if ! kill -0 "$DEMO_PID" 2>/dev/null; then
-        status=0
-        wait "$DEMO_PID" || status=$?
-        DEMO_PID=
-        break
-    fi
-    sleep 0.1
-done
+wait_exit "$DEMO_PID" 10 && DEMO_PID=
 echo "Screenshot: $rundir/screenshot.png"
-if [[ $status != 0 ]]; then
-    echo "The demo did not end cleanly on Escape (status: $status)." >&2
+if [[ $EXIT_STATUS != 0 ]]; then
+    echo "The demo did not end cleanly on Escape (status: $EXIT_STATUS)." >&2
     exit 1
 fi
 echo "The demo ended on Escape with status 0."

@@ -13,6 +13,7 @@
 #include "app/scene_setup.h"
 #include "app/scene_state.h"
 #include "app/window_input.h"
+#include "base/run_files.h"
 
 namespace {
 
@@ -33,8 +34,10 @@ void printUsage() {
         "  Page Up, Page Down   raise, lower the eye\n"
         "  Escape               end the demo\n"
         "\n"
-        "Files: kelvorin.vert, kelvorin.frag, textures/ and audio/, read from the working\n"
-        "directory, which is now\n"
+        "Files, read from the working directory:\n");
+    for (const RunFile* file : kRunFiles) std::printf("  %-28s %s\n", file->path, file->role);
+    std::printf(
+        "The working directory is now\n"
         "  %s\n"
         "Installed, the snowdemo command starts the demo in PREFIX/share/snowdemo.\n"
         "GLUT's options are -display, -geometry, -sync, -direct, -indirect, -iconic and\n"

@@ -7,6 +7,7 @@
 
 #include "app/scene_state.h"
 #include "audio/music.h"
+#include "base/run_files.h"
 
 namespace {
 
@@ -17,10 +18,10 @@ const GLfloat kLightDiffuse[] = {1.0f, 1.0f, 1.0f, 1.0f};
 const GLfloat kLightSpecular[] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 void startMusic() {
-    musicInit(44100, 32);
-    musicStream = musicStreamOpen("audio/coolestshitever.mp3");
+    musicInit(kMusicMixRate, kMusicMixChannels);
+    musicStream = musicStreamOpen(kMusicFile.path);
     musicStreamPlay(0, musicStream);
-    musicStreamSetLoopCount(musicStream, 5);
+    musicStreamSetLoopCount(musicStream, kMusicLoopCount);
 }
 
 void setFixedState() {
@@ -45,15 +46,15 @@ void initScene() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     setFixedState();
-    sceneFont.build("textures/font.tga");
-    normalMapTexture.load("textures/normalmapsnow.bmp");
-    snowTexture.load("textures/snow.bmp");
-    stoneTexture.load("textures/stone.bmp");
+    sceneFont.build(kFontAtlasFile.path);
+    normalMapTexture.load(kNormalMapFile.path);
+    snowTexture.load(kSnowTextureFile.path);
+    stoneTexture.load(kStoneTextureFile.path);
     sceneQuadric = gluNewQuadric();
     // GLU gives no quadric when memory runs out; the frames then draw no snowman.
     if (sceneQuadric != nullptr) {
         gluQuadricNormals(sceneQuadric, GLU_SMOOTH);
         gluQuadricTexture(sceneQuadric, GL_TRUE);
     }
-    sceneShader.load("kelvorin.vert", "kelvorin.frag");
+    sceneShader.load(kVertexShaderFile.path, kFragmentShaderFile.path);
 }

@@ -49,6 +49,10 @@ void preferSoundServerWithoutCard() {
 
 }  // namespace
 
+void musicChooseSilentOutput() {
+    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+}
+
 bool musicInit(int mixRate, int channels) {
     // SDL's own handlers would turn SIGINT and SIGTERM into quit events that nobody
     // reads, and nothing short of SIGKILL could end the demo.

@@ -4,6 +4,8 @@
 
 struct MusicStream;
 
+// Makes the next musicInit mix into no device: for opening streams only to look at them.
+void musicChooseSilentOutput();
 // Starts the output: mixing rate in Hz and the number of mixing channels.
 bool musicInit(int mixRate, int channels);
 // Opens an MP3 file to be streamed from disk; null when it cannot be opened, does not

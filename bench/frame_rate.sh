@@ -12,12 +12,12 @@ measure() {
     local name=$1 dir=$2 program=$3 counts=$work/$1.counts
     local launched
     launched=$(date +%s.%N)
-    (cd "$dir" && SWAP_COUNTER_FILE=$counts LD_PRELOAD=$root/build/bench/swap_counter.so \
-        exec "$program") >"$work/$name.log" 2>&1 &
-    local pid=$!
+    start_program "$dir" "$work/$name.log" SWAP_COUNTER_FILE="$counts" \
+        LD_PRELOAD="$root/build/bench/swap_counter.so" "$program"
+    local pid=$PROGRAM_PID
     sleep "$seconds"
     xdotool key Escape
-    wait "$pid" || true
+    wait_exit "$pid" 10 || { kill -9 "$pid"; echo "$name did not end on Escape" >&2; return 1; }
     read -r frames first last <"$counts"
     awk -v f="$frames" -v a="$first" -v b="$last" -v l="$launched" \
         'BEGIN { printf "%.1f %.3f\n", (f - 1) / (b - a), a - l }'

@@ -8,9 +8,9 @@ target=${1:-20000}
 source "$(dirname "$0")/lib.sh"
 counts=$(mktemp)
 
-(cd build/bench/run && SWAP_COUNTER_FILE=$counts LD_PRELOAD=$root/build/bench/swap_counter.so \
-    exec "$root/build/bench/snowdemo") >/dev/null 2>&1 &
-DEMO_PID=$!
+start_program build/bench/run /dev/null SWAP_COUNTER_FILE="$counts" \
+    LD_PRELOAD="$root/build/bench/swap_counter.so" "$root/build/bench/snowdemo"
+DEMO_PID=$PROGRAM_PID
 
 rss() { awk '/VmRSS/ { print $2 }' "/proc/$DEMO_PID/status"; }
 frames=0
@@ -30,7 +30,7 @@ while (( frames < target )); do
     (( now > peak )) && peak=$now
 done
 xdotool key Escape
-wait "$DEMO_PID" || true
+wait_exit "$DEMO_PID" 10 || { echo "the demo did not end on Escape" >&2; exit 1; }
 DEMO_PID=
 echo "resident memory after 1000 frames: $baseline KiB; highest: $peak KiB ($(( peak - baseline )) KiB more)"
 echo "growth over the second half of the run: $(( now - halfway )) KiB"

@@ -3,9 +3,7 @@
 #include "render/shader_program.h"
 
 #include <GL/freeglut.h>
-#include <sys/stat.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -13,7 +11,7 @@
 #include <string>
 
 #include "base/error_report.h"
-#include "base/regular_file.h"
+#include "render/shader_source.h"
 
 namespace {
 
@@ -103,33 +101,6 @@ GLhandleARB buildShader(GLenum type, const char* path, const char* caption,
 }
 
 }  // namespace
-
-char* readShaderSource(const char* path) {
-    FILE* file = openRegularStream(path);
-    if (file == nullptr) {
-        reportWarning("Cannot open shader file!", "ERROR");
-        return nullptr;
-    }
-    struct stat fileStats;
-    if (fstat(fileno(file), &fileStats) != 0) {
-        std::fclose(file);
-        reportWarning("Cannot get file stats for shader file!", "ERROR");
-        return nullptr;
-    }
-    size_t size = static_cast<size_t>(fileStats.st_size);
-    char* source = static_cast<char*>(std::malloc(size + 1));
-    // A size no allocation can hold (a sparse file) means the file cannot be
-    // read as a source.
-    if (source == nullptr) {
-        std::fclose(file);
-        reportWarning("Cannot open shader file!", "ERROR");
-        return nullptr;
-    }
-    size_t count = std::fread(source, 1, size, file);
-    source[count] = '\0';
-    std::fclose(file);
-    return source;
-}
 
 void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
     entryPointsReady = false;

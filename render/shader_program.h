@@ -5,10 +5,6 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-// Reads a whole source file in text mode into a zero-terminated buffer the caller frees
-// (with free); null after a reported failure.
-char* readShaderSource(const char* path);
-
 struct ShaderProgram {
     GLhandleARB program;
     GLhandleARB vertexShader;

@@ -6,14 +6,16 @@
 
 #include <cstring>
 
+#include "render/glyph_grid.h"
+
 namespace {
-constexpr float kCell = 0.0625f;  // one of the 16 grid columns or rows, in texture units
+constexpr float kCell = 1.0f / kGlyphGridSide;  // one column or row, in texture units
 }
 
 void TextureFont::build(const char* path) {
     // A failed read leaves no pixels; the texture and the lists are made all the same.
     decoder.loadTga(&atlas, path);
-    listBase = glGenLists(256);
+    listBase = glGenLists(kGlyphCount);
     glGenTextures(1, &atlas.textureId);
     glBindTexture(GL_TEXTURE_2D, atlas.textureId);
     // Without pixels there is nothing to upload: a null image of the size the header
@@ -32,21 +34,23 @@ void TextureFont::build(const char* path) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 
-    for (glyphIndex = 0; glyphIndex < 256; ++glyphIndex) {
-        cellX = static_cast<float>(glyphIndex % 16) / 16.0f;
-        cellY = static_cast<float>(glyphIndex / 16) / 16.0f;
+    const int square = kGlyphSquareUnits;
+    for (glyphIndex = 0; glyphIndex < static_cast<uint32_t>(kGlyphCount); ++glyphIndex) {
+        const int glyph = static_cast<int>(glyphIndex);
+        cellX = static_cast<float>(glyphColumn(glyph)) / kGlyphGridSide;
+        cellY = static_cast<float>(glyphRow(glyph)) / kGlyphGridSide;
         glNewList(listBase + glyphIndex, GL_COMPILE);
         glBegin(GL_QUADS);
         glTexCoord2f(cellX, 1.0f - cellY - kCell);
         glVertex2i(0, 0);
         glTexCoord2f(cellX + kCell, 1.0f - cellY - kCell);
-        glVertex2i(16, 0);
+        glVertex2i(square, 0);
         glTexCoord2f(cellX + kCell, 1.0f - cellY);
-        glVertex2i(16, 16);
+        glVertex2i(square, square);
         glTexCoord2f(cellX, 1.0f - cellY);
-        glVertex2i(0, 16);
+        glVertex2i(0, square);
         glEnd();
-        glTranslated(10, 0, 0);  // the pen advance
+        glTranslated(kPenAdvanceUnits, 0, 0);
         glEndList();
     }
 }
@@ -70,9 +74,9 @@ void TextureFont::print(int32_t x, int32_t y, const char* text, int32_t set, flo
     glTranslated(x, y, 0);
     glColor3f(1, 1, 1);
     glScalef(scale, scale, scale);
-    // Character c of set s is glyph 128 s + c - 32; the bytes are signed, so those that
-    // fall outside the 256 glyphs name lists the font does not own and draw nothing.
-    glListBase(listBase + 128u * static_cast<GLuint>(set) - 32u);
+    // Byte c names list base + c, the list of glyphOf(c, set). The bytes are signed, so
+    // those that fall outside the glyphs name lists the font does not own and draw nothing.
+    glListBase(listBase + static_cast<GLuint>(glyphOf(0, set)));
     glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_BYTE, text);
 
     glMatrixMode(GL_PROJECTION);

@@ -1,4 +1,5 @@
-# Starting and stopping the X servers that run.sh and the tests use. Source it.
+# Starting and stopping the X servers that run.sh, the benchmarks and the tests use, and
+# running a program on one. Source it.
 # Each server picks a free display itself (-displayfd) and is stopped by its pid.
 
 _snow_x_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -55,4 +56,35 @@ stop_pid() {
         sleep 0.1
     done
     kill -9 "$pid" 2>/dev/null || true
+}
+
+# start_program DIR LOG [ENV=VALUE ...] PROGRAM [ARGS ...]: PROGRAM started in DIR on the
+# X server in DISPLAY, both its outputs in LOG (with LOG "-", the script's own); sets
+# PROGRAM_PID. A script's background job ignores SIGINT; the program gets it as from a
+# terminal.
+start_program() {
+    local dir=$1 log=$2
+    shift 2
+    if [[ $log == - ]]; then
+        (cd "$dir" && exec env --default-signal=INT "$@") &
+    else
+        (cd "$dir" && exec env --default-signal=INT "$@") >"$log" 2>&1 &
+    fi
+    PROGRAM_PID=$!
+}
+
+# wait_exit PID SECONDS: waits up to SECONDS for the program started as PID to end; sets
+# EXIT_STATUS to its exit status, or to "running" (and returns 1) when it has not ended.
+wait_exit() {
+    local pid=$1 tries=$(($2 * 10))
+    EXIT_STATUS=running
+    for _ in $(seq 1 "$tries"); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            EXIT_STATUS=0
+            wait "$pid" || EXIT_STATUS=$?
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "app/scene_state.h"
+#include "tests/support/program_state.h"
 #include "timing/perf_counter.h"
 #include "timing/perf_timer.h"
 
@@ -21,7 +22,7 @@ int64_t readFakeTicks() {
 class AnimationTest : public testing::Test {
   protected:
     void SetUp() override {
-        scene = SceneState{};
+        resetProgramState();
         perfCounterReader = readFakeTicks;
         perfCounterFrequency = 1000;
         frameTimer = PerfTimer{};

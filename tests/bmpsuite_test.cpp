@@ -16,6 +16,7 @@
 
 #include "render/bmp_reader.h"
 #include "tests/support/decode_capture.h"
+#include "tests/support/fnv_hash.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/whole_file.h"
 #include "tools/picture.h"
@@ -76,20 +77,12 @@ DecodeCapture readSuiteFile(const std::string& file) {
     return captureBmp(readBmpImage((kSuiteDir + "/" + file).c_str()));
 }
 
-std::string pixelHash(const std::vector<uint8_t>& rgb) {
-    uint64_t hash = 0xCBF29CE484222325u;  // FNV-1a
-    for (uint8_t b : rgb) hash = (hash ^ b) * 0x100000001B3u;
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-    return text;
-}
-
 // The line of the results table this outcome gives.
 Row resultRow(const std::string& file, const DecodeCapture& outcome) {
     if (outcome.decoded) {
         return {file, "decode",
                 std::to_string(outcome.width) + "x" + std::to_string(outcome.height),
-                pixelHash(outcome.pixels)};
+                fnv1aHex(outcome.pixels.data(), outcome.pixels.size())};
     }
     std::string text = outcome.reports.empty() ? "(no message)" : outcome.reports[0].text;
     return {file, "refuse", text};

@@ -16,6 +16,7 @@
 #include "app/scene_state.h"
 #include "app/window_input.h"
 #include "tests/support/gl_state.h"
+#include "tests/support/program_state.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/working_directory.h"
 #include "timing/perf_timer.h"
@@ -37,6 +38,7 @@ class FrameDrawingTest : public testing::Test {
   protected:
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        resetProgramState();
         initScene();
         onReshape(800, 600);
     }

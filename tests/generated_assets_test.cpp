@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "base/error_report.h"
+#include "render/glyph_grid.h"
+#include "tests/support/fnv_hash.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/strict_readers.h"
 #include "tests/support/temp_dir.h"
@@ -37,7 +39,7 @@ class RecordedTest : public testing::Test {
 
 // ---- Font atlas --------------------------------------------------------------------
 
-constexpr int kCell = 32;
+constexpr int kCell = kGlyphCellSize;
 
 // The atlas as a TGA file would give it to the GL: rows bottom first.
 Picture decodedAtlas() {
@@ -55,11 +57,11 @@ struct CellInk {
     int value(int x, int y) const { return alpha[y * kCell + x]; }
 };
 
-// The cell where the font reads glyph `glyph`: column glyph % 16, row glyph / 16 counted
-// from the texture's top (t = 1), which is the file's last row.
+// The cell where the font reads glyph `glyph`: its grid row is counted from the
+// texture's top (t = 1), which is the file's last row.
 CellInk inkOfGlyph(const Picture& atlas, int glyph) {
-    const int left = (glyph % 16) * kCell;
-    const int bottom = atlas.height - (glyph / 16 + 1) * kCell;
+    const int left = glyphColumn(glyph) * kCell;
+    const int bottom = atlas.height - (glyphRow(glyph) + 1) * kCell;
     CellInk ink;
     for (int y = 0; y < kCell; ++y) {
         for (int x = 0; x < kCell; ++x) {
@@ -69,10 +71,6 @@ CellInk inkOfGlyph(const Picture& atlas, int glyph) {
         }
     }
     return ink;
-}
-
-int glyphOf(char character, int set) {
-    return 128 * set + character - 32;
 }
 
 // Mean height of the ink in its cell, 0 at the bottom, 31 at the top.
@@ -181,7 +179,7 @@ TEST(FontAtlas, BackgroundsAreSeeThroughWhite) {
     }
     for (int set : {0, 1}) {
         EXPECT_EQ(inkOfGlyph(atlas, glyphOf(' ', set)).total, 0);
-        for (int glyph = 128 * set + 95; glyph < 128 * (set + 1); ++glyph) {
+        for (int glyph = glyphOf(127, set); glyph < glyphOf(' ', set + 1); ++glyph) {
             EXPECT_EQ(inkOfGlyph(atlas, glyph).total, 0) << glyph;  // DEL and unused rows
         }
         for (char c = '!'; c <= '~'; ++c) {
@@ -378,6 +376,13 @@ TEST(WinterTune, LastsOverTwoMinutesOfStereoAndFadesOut) {
     // It fades to silence, so the loop starts clean.
     EXPECT_EQ(tune[tune.size() - 1], 0);
     EXPECT_EQ(tune[tune.size() - 2], 0);
+}
+
+// The samples of the tune as it is: a change meant to leave the music alone must leave
+// these bytes alone too (and so the MP3 made from them).
+TEST(WinterTune, SamplesAreTheSameAsEver) {
+    const std::vector<int16_t> tune = synthesizeWinterTune();
+    EXPECT_EQ(fnv1aHex(tune.data(), tune.size() * sizeof tune[0]), "c9073634381b1a3e");
 }
 
 TEST(WinterTune, EachSongOfTheMedleyOpensOnItsNote) {

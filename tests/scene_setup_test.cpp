@@ -2,6 +2,7 @@
 #include "app/scene_setup.h"
 
 #include <GL/gl.h>
+#include <SDL2/SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 
 #include "app/scene_state.h"
 #include "tests/support/gl_state.h"
+#include "tests/support/program_state.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/working_directory.h"
@@ -22,7 +24,10 @@ namespace {
 // Set-up in a copy of the run directory, so that a test may break the copy's files.
 class SceneSetupTest : public testing::Test {
   protected:
-    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        resetProgramState();
+    }
     static fs::path copyOfRunDirectory(const TempDir& temp) {
         fs::copy(SNOW_RUN_DIR, temp.path(), fs::copy_options::recursive);
         return temp.path();
@@ -75,6 +80,16 @@ TEST_F(SceneSetupTest, SetsFixedStateAndLoadsEverything) {
     EXPECT_NE(snowTexture.textureId, stoneTexture.textureId);
     EXPECT_NE(sceneQuadric, nullptr);
     EXPECT_NE(sceneShader.program, 0u);
+
+    // The music plays, mixed at 44100 Hz on 32 channels.
+    int rate = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    ASSERT_NE(Mix_QuerySpec(&rate, &format, &channels), 0) << Mix_GetError();
+    EXPECT_EQ(rate, 44100);
+    EXPECT_EQ(Mix_AllocateChannels(-1), 32);
+    EXPECT_NE(musicStream, nullptr);
+    EXPECT_NE(Mix_PlayingMusic(), 0);
 }
 
 TEST_F(SceneSetupTest, MissingTextureIsReportedAndTheRestStillLoads) {

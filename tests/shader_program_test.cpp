@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "render/shader_source.h"
 #include "tests/support/gl_state.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/temp_dir.h"

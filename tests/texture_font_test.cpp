@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "render/glyph_grid.h"
 #include "tests/support/gl_state.h"
 #include "tests/support/report_recorder.h"
 #include "tests/support/temp_dir.h"
@@ -24,7 +25,7 @@ Rgb cellColour(int column, int row) {
     return {column * 16 + 8, row * 16 + 8, 100};
 }
 Rgb glyphColour(int glyph) {
-    return cellColour(glyph % 16, glyph / 16);
+    return cellColour(glyphColumn(glyph), glyphRow(glyph));
 }
 
 // A 16 x 16 grid of cells `cell` texels square, each one flat colour. The file's first
@@ -57,7 +58,7 @@ class TextureFontTest : public testing::Test {
     // Fonts made by earlier tests would own the list names these tests expect to be free.
     void TearDown() override {
         for (const TextureFont& font : fonts) {
-            glDeleteLists(font.listBase, 256);
+            glDeleteLists(font.listBase, kGlyphCount);
             glDeleteTextures(1, &font.atlas.textureId);
             std::free(font.atlas.pixels);
         }

@@ -9,12 +9,13 @@
 
 #include "app/scene_state.h"
 #include "tests/support/gl_state.h"
+#include "tests/support/program_state.h"
 
 namespace {
 
 class WindowInputTest : public testing::Test {
   protected:
-    void SetUp() override { scene = SceneState{}; }
+    void SetUp() override { resetProgramState(); }
     static bool anyHeld() {
         const HeldKeys& k = scene.keys;
         return k.leftHeld || k.rightHeld || k.upHeld || k.downHeld || k.pageUpHeld ||

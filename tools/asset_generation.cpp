@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/error_report.h"
+#include "base/run_files.h"
 #include "tools/app_icon.h"
 #include "tools/bmp_writer.h"
 #include "tools/font_atlas.h"
@@ -60,18 +61,18 @@ bool generateAssets(const std::string& directory) {
     const fs::path root(directory);
     Picture atlas;
     if (!makeFontAtlas(kRegularFontPath, kBoldFontPath, atlas)) return false;
-    if (!writeFile(root, "textures/font.tga", encodeTgaRle(atlas))) return false;
-    if (!writeFile(root, "textures/snow.bmp", encodeBmp24(makeSnowTexture()))) return false;
-    if (!writeFile(root, "textures/normalmapsnow.bmp", encodeBmp24(makeSnowNormalMap()))) {
+    if (!writeFile(root, kFontAtlasFile.path, encodeTgaRle(atlas))) return false;
+    if (!writeFile(root, kSnowTextureFile.path, encodeBmp24(makeSnowTexture()))) return false;
+    if (!writeFile(root, kNormalMapFile.path, encodeBmp24(makeSnowNormalMap()))) {
         return false;
     }
     PalettePicture stone = makeStoneTexture();
-    if (!writeFile(root, "textures/stone.bmp", encodeBmpRle8(stone.indices, stone.palette))) {
+    if (!writeFile(root, kStoneTextureFile.path, encodeBmpRle8(stone.indices, stone.palette))) {
         return false;
     }
     std::vector<uint8_t> music;
     if (!encodeMp3(synthesizeWinterTune(), kTuneChannels, kTuneSampleRate, music)) return false;
-    if (!writeFile(root, "audio/coolestshitever.mp3", music)) return false;
+    if (!writeFile(root, kMusicFile.path, music)) return false;
     // The icons are installed from here into the hicolor theme, not read by the demo.
     for (int size : kAppIconSizes) {
         const Picture icon = makeAppIcon(size);
@@ -90,10 +91,9 @@ bool generateAssets(const std::string& directory) {
 }
 
 const char* const kGenerateHelp =
-    "Write the demo's runtime data under DIR, the same bytes on every run:\n"
-    "textures/font.tga, textures/snow.bmp, textures/normalmapsnow.bmp,\n"
-    "textures/stone.bmp and audio/coolestshitever.mp3; and the icon for menus,\n"
-    "icons/hicolor/SIZExSIZE/apps/snowdemo.png for SIZE 48, 64, 128 and 256.";
+    "Write the demo's runtime data under DIR, the same bytes on every run: the files\n"
+    "marked * below; and the icon for menus, icons/hicolor/SIZExSIZE/apps/snowdemo.png\n"
+    "for SIZE 48, 64, 128 and 256.";
 
 int runGenerateCommand(int argc, char** argv) {
     if (argc != 2) {

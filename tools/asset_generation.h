@@ -5,8 +5,7 @@
 
 #include <string>
 
-// Writes textures/font.tga, textures/snow.bmp, textures/normalmapsnow.bmp,
-// textures/stone.bmp, audio/coolestshitever.mp3 and the icons,
+// Writes the generated run files (base/run_files.h) and the icons,
 // icons/hicolor/SIZExSIZE/apps/snowdemo.png, under `directory`, creating the folders.
 // Each file is written whole or not at all. False after a reported message.
 bool generateAssets(const std::string& directory);

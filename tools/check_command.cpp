@@ -4,7 +4,6 @@
 #include "tools/check_command.h"
 
 #include <GL/gl.h>
-#include <SDL2/SDL.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,8 +13,9 @@
 
 #include "audio/music.h"
 #include "base/error_report.h"
+#include "base/run_files.h"
 #include "render/bmp_reader.h"
-#include "render/shader_program.h"
+#include "render/shader_source.h"
 #include "render/tga_reader.h"
 
 const char* const kCheckHelp =
@@ -82,8 +82,8 @@ MusicStream* checkedStream = nullptr;
 
 // The check needs no audio device to open the stream the demo would play.
 bool checkMusic(const char* name) {
-    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
-    if (musicInit(44100, 32)) checkedStream = musicStreamOpen(name);
+    musicChooseSilentOutput();
+    if (musicInit(kMusicMixRate, kMusicMixChannels)) checkedStream = musicStreamOpen(name);
     bool loaded = checkedStream != nullptr;
     if (!loaded) reports = "cannot be opened as a music stream: the demo runs silently";
     std::string got = "opens as a music stream";
@@ -94,6 +94,21 @@ bool checkMusic(const char* name) {
         got += length;
     }
     return printResult(name, loaded, got);
+}
+
+// Through the reader the demo reads that format with.
+bool checkFile(const RunFile& file) {
+    switch (file.format) {
+        case RunFileFormat::GlslSource:
+            return checkShaderSource(file.path);
+        case RunFileFormat::Tga:
+            return checkFont(file.path);
+        case RunFileFormat::Bmp:
+            return checkTexture(file.path);
+        case RunFileFormat::Mp3:
+            return checkMusic(file.path);
+    }
+    return false;
 }
 
 }  // namespace
@@ -109,12 +124,7 @@ int runCheckCommand(int argc, char** argv) {
         return 1;
     }
     reportBackend = collectReport;
-    bool ok = checkFont("textures/font.tga");
-    ok = checkTexture("textures/normalmapsnow.bmp") && ok;
-    ok = checkTexture("textures/snow.bmp") && ok;
-    ok = checkTexture("textures/stone.bmp") && ok;
-    ok = checkShaderSource("kelvorin.vert") && ok;
-    ok = checkShaderSource("kelvorin.frag") && ok;
-    ok = checkMusic("audio/coolestshitever.mp3") && ok;
+    bool ok = true;
+    for (const RunFile* file : kRunFiles) ok = checkFile(*file) && ok;
     return ok ? 0 : 1;
 }

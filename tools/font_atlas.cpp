@@ -16,11 +16,10 @@
 
 namespace {
 
-constexpr int kGridSide = 16;
-constexpr int kFirstCharacter = 33;  // the space is an empty cell
+constexpr int kFirstCharacter = kFirstGlyphCharacter + 1;  // the space is an empty cell
 constexpr int kLastCharacter = 126;
-// The font advances its pen 10 of a glyph square's 16 units: 20 of a cell's 32 pixels.
-constexpr int kPenAdvance = kGlyphCellSize * 10 / 16;
+// The font's pen advance in a cell's pixels: 20 of 32.
+constexpr int kPenAdvance = kGlyphCellSize * kPenAdvanceUnits / kGlyphSquareUnits;
 // Linear filtering reads one texel beyond a cell's edge, so every cell keeps a clear rim.
 constexpr int kCellMargin = 1;
 constexpr int kLargestPixelSize = 32;
@@ -91,8 +90,8 @@ bool chooseSize(FT_Face regular, FT_Face bold, CellPlacement& placement) {
 
 void drawGlyph(const FT_GlyphSlot slot, int glyph, const CellPlacement& placement, Picture& atlas) {
     const FT_Bitmap& bitmap = slot->bitmap;
-    const int cellLeft = (glyph % kGridSide) * kGlyphCellSize;
-    const int cellBottom = (kGridSide - 1 - glyph / kGridSide) * kGlyphCellSize;
+    const int cellLeft = glyphColumn(glyph) * kGlyphCellSize;
+    const int cellBottom = (kGlyphGridSide - 1 - glyphRow(glyph)) * kGlyphCellSize;
     for (int row = 0; row < static_cast<int>(bitmap.rows); ++row) {
         // Rows counted from the cell's top; a negative pitch means bottom-up storage.
         int sourceRow = bitmap.pitch >= 0 ? row : static_cast<int>(bitmap.rows) - 1 - row;
@@ -111,7 +110,7 @@ void drawGlyph(const FT_GlyphSlot slot, int glyph, const CellPlacement& placemen
 bool drawSet(FT_Face face, int set, const CellPlacement& placement, Picture& atlas) {
     for (int c = kFirstCharacter; c <= kLastCharacter; ++c) {
         if (!loadGlyph(face, c)) return false;
-        drawGlyph(face->glyph, 128 * set + c - 32, placement, atlas);
+        drawGlyph(face->glyph, glyphOf(c, set), placement, atlas);
     }
     return true;
 }

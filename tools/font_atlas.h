@@ -1,12 +1,13 @@
-// The demo's glyph atlas: 16 x 16 cells of 32 pixels, white glyphs whose alpha is their
-// coverage on see-through cells. Set 0 (grid rows 0 to 7 from the top) holds the regular
-// face, set 1 (rows 8 to 15) the bold one; character c of set s is glyph 128 s + c - 32.
+// The demo's glyph atlas, laid out as the font's grid (render/glyph_grid.h), in cells of
+// 32 pixels: white glyphs whose alpha is their coverage on see-through cells, the regular
+// face in set 0 and the bold one in set 1.
 #pragma once
 
+#include "render/glyph_grid.h"
 #include "tools/picture.h"
 
-constexpr int kAtlasSize = 512;
 constexpr int kGlyphCellSize = 32;
+constexpr int kAtlasSize = kGlyphGridSide * kGlyphCellSize;
 
 constexpr const char* kRegularFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 constexpr const char* kBoldFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";

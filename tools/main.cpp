@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/error_report.h"
+#include "base/run_files.h"
 #include "tools/asset_generation.h"
 #include "tools/check_command.h"
 #include "tools/decode_command.h"
@@ -40,6 +41,12 @@ void printHelp(FILE* out) {
     std::fprintf(out,
                  "  --help\n"
                  "      Show this text.\n\n"
+                 "The files the demo reads (* made by generate):\n");
+    for (const RunFile* file : kRunFiles) {
+        std::fprintf(out, "  %c %-28s %s\n", file->generated ? '*' : ' ', file->path, file->role);
+    }
+    std::fprintf(out,
+                 "\n"
                  "Exit status: 0 when the command did its work, 1 when it failed (the reason\n"
                  "is on standard error), 2 when the command line was wrong.\n");
 }

@@ -159,45 +159,99 @@ constexpr const Chord* kGoodKingWenceslasChords[] = {&kG,  &kG, &kD, &kG, &kG, &
                                                      &kEm, &kD, &kG, &kD, &kD, &kG, &kC, &kG};
 constexpr const Chord* kWeWishChords[] = {&kC, &kF, &kD7, &kG, &kC, &kF, &kG7, &kC};
 
-// One song of the medley, with what varies from song to song.
-struct Piece {
+// A song as written: its melody, its chords (one a bar) and its metre.
+struct Score {
     const Note* melody;
     size_t melodyNotes;
     const Chord* const* barChords;
     int bars;
     int beatsPerBar;
-    double beatsPerMinute;
     double pickupBeats;  // melody before the first bar, over the end of the piece before
-    int transpose;       // semitones, melody and chords
-    const Timbre* melodyTimbre;
-    bool octaveDoubling;     // the melody also an octave higher, softer
-    int sleighBellsPerBeat;  // 0, 1 or 2
 };
 
-// A piece of the medley from its melody and its chords, one a bar.
 template <size_t Notes, size_t Bars>
-constexpr Piece makePiece(const Note (&melody)[Notes], const Chord* const (&barChords)[Bars],
-                          int beatsPerBar, double beatsPerMinute, double pickupBeats, int transpose,
-                          const Timbre* melodyTimbre, bool octaveDoubling, int sleighBellsPerBeat) {
-    return {melody,       Notes,          barChords,         static_cast<int>(Bars),
-            beatsPerBar,  beatsPerMinute, pickupBeats,       transpose,
-            melodyTimbre, octaveDoubling, sleighBellsPerBeat};
+constexpr Score makeScore(const Note (&melody)[Notes], const Chord* const (&barChords)[Bars],
+                          int beatsPerBar, double pickupBeats) {
+    return {melody, Notes, barChords, static_cast<int>(Bars), beatsPerBar, pickupBeats};
 }
+
+constexpr int kFourBeats = 4;
+constexpr int kThreeBeats = 3;
+constexpr double kNoPickup = 0.0;
+constexpr double kOneBeatPickup = 1.0;
+
+constexpr Score kJingleBellsVerseScore =
+    makeScore(kJingleBellsVerse, kJingleBellsVerseChords, kFourBeats, kNoPickup);
+constexpr Score kJingleBellsChorusScore =
+    makeScore(kJingleBellsChorus, kJingleBellsChorusChords, kFourBeats, kNoPickup);
+constexpr Score kDeckTheHallsScore =
+    makeScore(kDeckTheHalls, kDeckTheHallsChords, kFourBeats, kNoPickup);
+constexpr Score kGoodKingWenceslasScore =
+    makeScore(kGoodKingWenceslas, kGoodKingWenceslasChords, kFourBeats, kNoPickup);
+constexpr Score kWeWishYouAMerryChristmasScore =
+    makeScore(kWeWishYouAMerryChristmas, kWeWishChords, kThreeBeats, kOneBeatPickup);
+
+// Who plays the melody.
+struct MelodyVoice {
+    const Timbre* timbre;
+    bool octaveDoubling;  // the melody also an octave higher, softer, on bells
+};
+
+constexpr MelodyVoice kBellMelody{&kBell, false};
+constexpr MelodyVoice kPianoMelody{&kPiano, false};
+constexpr MelodyVoice kBellMelodyInOctaves{&kBell, true};
+
+// Strokes of the sleigh bells a beat.
+struct SleighBellVoice {
+    int strokesPerBeat;  // 0, 1 or 2
+};
+
+constexpr SleighBellVoice kNoSleighBells{0};
+constexpr SleighBellVoice kSleighBellsOnTheBeat{1};
+constexpr SleighBellVoice kSleighBellsOnHalfBeats{2};
+
+// Semitones from the key a score is written in, melody and chords alike.
+constexpr int kAsWritten = 0;
+constexpr int kUpAFourth = 5;
+constexpr int kUpAFifth = 7;
+
+// One song of the medley, as the medley plays it.
+struct Piece {
+    const Score* score;
+    double beatsPerMinute;
+    int transpose;
+    MelodyVoice melody;
+    SleighBellVoice sleighBells;
+};
 
 // The medley in order. Key, tempo, the melody's instrument, its octave doubling and the
 // sleigh bells change from song to song.
 constexpr Piece kMedley[] = {
-    makePiece(kJingleBellsVerse, kJingleBellsVerseChords, 4, 132.0, 0.0, 0, &kBell, false, 2),
-    makePiece(kJingleBellsChorus, kJingleBellsChorusChords, 4, 132.0, 0.0, 0, &kBell, false, 2),
-    makePiece(kDeckTheHalls, kDeckTheHallsChords, 4, 126.0, 0.0, 5, &kBell, false, 1),
-    makePiece(kGoodKingWenceslas, kGoodKingWenceslasChords, 4, 108.0, 0.0, 0, &kPiano, false, 0),
-    makePiece(kWeWishYouAMerryChristmas, kWeWishChords, 3, 150.0, 1.0, 7, &kBell, false, 1),
-    makePiece(kWeWishYouAMerryChristmas, kWeWishChords, 3, 150.0, 1.0, 7, &kPiano, false, 2),
-    makePiece(kJingleBellsChorus, kJingleBellsChorusChords, 4, 132.0, 0.0, 0, &kBell, true, 2),
+    // score, beats a minute, key, melody, sleigh bells
+    {&kJingleBellsVerseScore, 132.0, kAsWritten, kBellMelody, kSleighBellsOnHalfBeats},
+    {&kJingleBellsChorusScore, 132.0, kAsWritten, kBellMelody, kSleighBellsOnHalfBeats},
+    {&kDeckTheHallsScore, 126.0, kUpAFourth, kBellMelody, kSleighBellsOnTheBeat},
+    {&kGoodKingWenceslasScore, 108.0, kAsWritten, kPianoMelody, kNoSleighBells},
+    {&kWeWishYouAMerryChristmasScore, 150.0, kUpAFifth, kBellMelody, kSleighBellsOnTheBeat},
+    {&kWeWishYouAMerryChristmasScore, 150.0, kUpAFifth, kPianoMelody, kSleighBellsOnHalfBeats},
+    {&kJingleBellsChorusScore, 132.0, kAsWritten, kBellMelodyInOctaves, kSleighBellsOnHalfBeats},
 };
 
+// A voice's level in the mix, which is scaled to kPeak as a whole afterwards, and its
+// place from -1 (left) to 1 (right).
+struct VoiceLevel {
+    double gain;
+    double pan;
+};
+
+constexpr VoiceLevel kMelodyLevel{0.5, 0.0};
+constexpr VoiceLevel kOctaveLevel{0.2, 0.2};
+constexpr VoiceLevel kChordLevel{0.1, 0.35};
+constexpr VoiceLevel kBassLevel{0.35, -0.3};
+constexpr VoiceLevel kBassFifthLevel{0.3, kBassLevel.pan};
+
 constexpr double pieceSeconds(const Piece& piece) {
-    return piece.bars * piece.beatsPerBar * 60.0 / piece.beatsPerMinute;
+    return piece.score->bars * piece.score->beatsPerBar * 60.0 / piece.beatsPerMinute;
 }
 
 constexpr double medleySeconds() {
@@ -210,8 +264,9 @@ constexpr double medleySeconds() {
 constexpr bool melodiesFillTheirBars() {
     for (const Piece& piece : kMedley) {
         double beats = 0.0;
-        for (size_t i = 0; i < piece.melodyNotes; ++i) beats += piece.melody[i].beats;
-        if (beats != piece.pickupBeats + piece.bars * piece.beatsPerBar) return false;
+        const Score& score = *piece.score;
+        for (size_t i = 0; i < score.melodyNotes; ++i) beats += score.melody[i].beats;
+        if (beats != score.pickupBeats + score.bars * score.beatsPerBar) return false;
     }
     return true;
 }
@@ -248,9 +303,10 @@ size_t audibleSamples(double amplitude, double decay, double releaseDecay, size_
                                                    std::log(decay * releaseDecay)));
 }
 
-// Adds one note. pan: -1 left to 1 right, equal power.
-void addNote(StereoMix& mix, double startSeconds, double lengthSeconds, int pitch, double gain,
-             double pan, const Timbre& timbre) {
+// Adds one note, panned with equal power.
+void addNote(StereoMix& mix, double startSeconds, double lengthSeconds, int pitch,
+             const VoiceLevel& level, const Timbre& timbre) {
+    const double gain = level.gain;
     const size_t start = static_cast<size_t>(std::lround(startSeconds * kTuneSampleRate));
     if (start >= mix.left.size()) return;
     const size_t release = static_cast<size_t>(std::lround(lengthSeconds * kTuneSampleRate));
@@ -280,8 +336,8 @@ void addNote(StereoMix& mix, double startSeconds, double lengthSeconds, int pitc
     length = std::min(length, mix.left.size() - start);
     // Attack and release shape the whole note.
     const double attackSamples = timbre.attackSeconds * kTuneSampleRate;
-    const double leftGain = gain * std::sqrt((1.0 - pan) / 2.0);
-    const double rightGain = gain * std::sqrt((1.0 + pan) / 2.0);
+    const double leftGain = gain * std::sqrt((1.0 - level.pan) / 2.0);
+    const double rightGain = gain * std::sqrt((1.0 + level.pan) / 2.0);
     float* left = mix.left.data() + start;
     float* right = mix.right.data() + start;
     double gate = 1.0;
@@ -302,6 +358,11 @@ void addNote(StereoMix& mix, double startSeconds, double lengthSeconds, int pitc
     }
 }
 
+constexpr double kSleighBellGain = 0.08;
+constexpr double kOffBeatSleighBellGain = 0.05;
+// The bells stand right of centre: the left channel gets this share of them.
+constexpr double kSleighBellLeftShare = 0.6;
+
 // A shaken bell strap: bright noise that dies away in a few tens of milliseconds.
 void addSleighBells(StereoMix& mix, double startSeconds, double gain, SeededRandom& random) {
     const size_t start = static_cast<size_t>(std::lround(startSeconds * kTuneSampleRate));
@@ -313,18 +374,23 @@ void addSleighBells(StereoMix& mix, double startSeconds, double gain, SeededRand
         double noise = random.unit() * 2.0 - 1.0;
         double bright = noise - previous;  // first difference: keeps the highs
         previous = noise;
-        mix.left[i] += static_cast<float>(bright * level * 0.6);
+        mix.left[i] += static_cast<float>(bright * level * kSleighBellLeftShare);
         mix.right[i] += static_cast<float>(bright * level);
         level *= decayFactor;
     }
 }
 
+// The lowest pitches of the accompaniment: chords from G3 up, the bass from E2 up.
+constexpr int kChordFloor = 55;
+constexpr int kBassFloor = 40;
+constexpr int kFifth = 7;  // semitones above the root
+
 void addChord(StereoMix& mix, double startSeconds, double lengthSeconds, const Chord& chord,
               int transpose) {
     for (int interval : chord.intervals) {
         if (interval < 0) break;
-        addNote(mix, startSeconds, lengthSeconds, pitchFrom(55, chord.root + transpose + interval),
-                0.1, 0.35, kPiano);
+        addNote(mix, startSeconds, lengthSeconds,
+                pitchFrom(kChordFloor, chord.root + transpose + interval), kChordLevel, kPiano);
     }
 }
 
@@ -332,50 +398,56 @@ void addChord(StereoMix& mix, double startSeconds, double lengthSeconds, const C
 // chords on 2 and 4; in three, the root on 1 and chords on 2 and 3. A piece's last bar
 // holds its chord instead.
 void addBar(StereoMix& mix, const Piece& piece, int bar, double barStart, SeededRandom& random) {
-    const Chord& chord = *piece.barChords[bar];
+    const Score& score = *piece.score;
+    const Chord& chord = *score.barChords[bar];
     const double secondsPerBeat = 60.0 / piece.beatsPerMinute;
     const int root = chord.root + piece.transpose;
-    const int bass = pitchFrom(40, root);
-    if (bar == piece.bars - 1) {
-        const double barSeconds = piece.beatsPerBar * secondsPerBeat;
-        addNote(mix, barStart, barSeconds, bass, 0.35, -0.3, kPiano);
+    const int bass = pitchFrom(kBassFloor, root);
+    const int strokesPerBeat = piece.sleighBells.strokesPerBeat;
+    if (bar == score.bars - 1) {
+        const double barSeconds = score.beatsPerBar * secondsPerBeat;
+        addNote(mix, barStart, barSeconds, bass, kBassLevel, kPiano);
         addChord(mix, barStart, barSeconds, chord, piece.transpose);
-        if (piece.sleighBellsPerBeat > 0) addSleighBells(mix, barStart, 0.08, random);
+        if (strokesPerBeat > 0) addSleighBells(mix, barStart, kSleighBellGain, random);
         return;
     }
-    const bool inFour = piece.beatsPerBar == 4;
-    addNote(mix, barStart, (inFour ? 2 : 1) * secondsPerBeat, bass, 0.35, -0.3, kPiano);
-    for (int beat = 1; beat < piece.beatsPerBar; ++beat) {
+    const bool inFour = score.beatsPerBar == kFourBeats;
+    addNote(mix, barStart, (inFour ? 2 : 1) * secondsPerBeat, bass, kBassLevel, kPiano);
+    for (int beat = 1; beat < score.beatsPerBar; ++beat) {
         const double beatStart = barStart + beat * secondsPerBeat;
         if (inFour && beat == 2) {
-            addNote(mix, beatStart, 2 * secondsPerBeat, pitchFrom(40, root + 7), 0.3, -0.3, kPiano);
+            addNote(mix, beatStart, 2 * secondsPerBeat, pitchFrom(kBassFloor, root + kFifth),
+                    kBassFifthLevel, kPiano);
         } else {
             addChord(mix, beatStart, 0.75 * secondsPerBeat, chord, piece.transpose);
         }
     }
-    const int strokes = piece.sleighBellsPerBeat * piece.beatsPerBar;
+    const int strokes = strokesPerBeat * score.beatsPerBar;
     for (int stroke = 0; stroke < strokes; ++stroke) {
-        const bool onBeat = stroke % piece.sleighBellsPerBeat == 0;
-        addSleighBells(mix, barStart + stroke * secondsPerBeat / piece.sleighBellsPerBeat,
-                       onBeat ? 0.08 : 0.05, random);
+        const bool onBeat = stroke % strokesPerBeat == 0;
+        addSleighBells(mix, barStart + stroke * secondsPerBeat / strokesPerBeat,
+                       onBeat ? kSleighBellGain : kOffBeatSleighBellGain, random);
     }
 }
 
 void addPiece(StereoMix& mix, const Piece& piece, double startSeconds, SeededRandom& random) {
+    const Score& score = *piece.score;
     const double secondsPerBeat = 60.0 / piece.beatsPerMinute;
-    double noteStart = startSeconds - piece.pickupBeats * secondsPerBeat;
-    for (size_t i = 0; i < piece.melodyNotes; ++i) {
-        const Note& note = piece.melody[i];
+    double noteStart = startSeconds - score.pickupBeats * secondsPerBeat;
+    for (size_t i = 0; i < score.melodyNotes; ++i) {
+        const Note& note = score.melody[i];
         const double length = note.beats * secondsPerBeat;
         if (note.pitch != 0) {
             const int pitch = note.pitch + piece.transpose;
-            addNote(mix, noteStart, length, pitch, 0.5, 0.0, *piece.melodyTimbre);
-            if (piece.octaveDoubling) addNote(mix, noteStart, length, pitch + 12, 0.2, 0.2, kBell);
+            addNote(mix, noteStart, length, pitch, kMelodyLevel, *piece.melody.timbre);
+            if (piece.melody.octaveDoubling) {
+                addNote(mix, noteStart, length, pitch + 12, kOctaveLevel, kBell);
+            }
         }
         noteStart += length;
     }
-    for (int bar = 0; bar < piece.bars; ++bar) {
-        addBar(mix, piece, bar, startSeconds + bar * piece.beatsPerBar * secondsPerBeat, random);
+    for (int bar = 0; bar < score.bars; ++bar) {
+        addBar(mix, piece, bar, startSeconds + bar * score.beatsPerBar * secondsPerBeat, random);
     }
 }
 

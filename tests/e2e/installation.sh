@@ -40,6 +40,11 @@ options)
         grep -qxF "  $INSTALLED/share/snowdemo" "$out" || fail "$help shows another directory: $(cat "$out")"
         grep -q 'any other argument is refused with status 2' "$out" || fail "$help does not say what is refused"
     done
+    # Every file installed for the demo to read is named, with what it is for.
+    while read -r file; do
+        awk -v file="$file" '$1 == file && NF > 1 { found = 1 } END { exit !found }' "$out" ||
+            fail "--help does not list $file: $(cat "$out")"
+    done < <(cd "$INSTALLED/share/snowdemo" && find . -type f -printf '%P\n')
     # A full output is a failure, not a silent success.
     (cd / && env -u DISPLAY ASAN_OPTIONS=detect_leaks=0 "$INSTALLED/bin/snowdemo" --version \
         >/dev/full 2>/dev/null) && fail "--version into a full device exited 0"

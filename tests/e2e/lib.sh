@@ -76,9 +76,8 @@ screen_mode() {
 start_demo() {
     local binary=$1 rundir=$2
     shift 2
-    # A script's background job ignores SIGINT; the demo gets it as from a terminal.
-    (cd "$rundir" && exec env --default-signal=INT "$@" "$binary" "${DEMO_ARGS[@]}") >"$E2E_DIR/demo.log" 2>&1 &
-    DEMO_PID=$!
+    start_program "$rundir" "$E2E_DIR/demo.log" "$@" "$binary" "${DEMO_ARGS[@]}"
+    DEMO_PID=$PROGRAM_PID
 }
 
 # wait_window NAME [SECONDS]: prints the id of the first visible window called NAME.
@@ -138,17 +137,8 @@ wait_box() {
 # wait_demo_exit [SECONDS]: waits for the demo to end; sets DEMO_STATUS to its exit
 # status, or to "running" when it did not end in time.
 wait_demo_exit() {
-    local tries=$(( ${1:-10} * 10 ))
-    DEMO_STATUS=running
-    for _ in $(seq 1 "$tries"); do
-        if ! kill -0 "$DEMO_PID" 2>/dev/null; then
-            DEMO_STATUS=0
-            wait "$DEMO_PID" || DEMO_STATUS=$?
-            DEMO_PID=
-            return 0
-        fi
-        sleep 0.1
-    done
+    wait_exit "$DEMO_PID" "${1:-10}" && DEMO_PID=
+    DEMO_STATUS=$EXIT_STATUS
 }
 
 # screenshot FILE: the whole screen.
