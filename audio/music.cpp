@@ -57,6 +57,7 @@ bool musicInit(int mixRate, int channels) {
     // SDL's own handlers would turn SIGINT and SIGTERM into quit events that nobody
     // reads, and nothing short of SIGKILL could end the demo.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    audioOpen = false;
     preferSoundServerWithoutCard();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     if (Mix_OpenAudio(mixRate, MIX_DEFAULT_FORMAT, 2, kMixerFrames) != 0) {

@@ -25,8 +25,14 @@
 
 namespace {
 
-// Streams live to the end of the process, as in the demo.
-MusicStream* playingStream = nullptr;
+// Streams live to the end of the process, as in the demo: every one opened is kept here,
+// in a list that is never destroyed, so the leak check at exit still finds them.
+std::vector<MusicStream*>* const openedStreams = new std::vector<MusicStream*>;
+
+MusicStream* keptOpen(MusicStream* stream) {
+    openedStreams->push_back(stream);
+    return stream;
+}
 
 // A 440 Hz stereo tone, encoded as the asset tool encodes the music.
 std::vector<uint8_t> toneMp3(double seconds) {
@@ -95,6 +101,14 @@ class MusicTest : public testing::Test {
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+        unsetenv("PULSE_SERVER");
+    }
+    // The next test starts on a closed device, as the program does: the mixer and SDL
+    // count their openings, and a device left open would outlive this test's file.
+    void TearDown() override {
+        Mix_HaltMusic();
+        while (Mix_QuerySpec(nullptr, nullptr, nullptr) != 0) Mix_CloseAudio();
+        while (SDL_WasInit(SDL_INIT_AUDIO) != 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     TempDir temp;
     std::string dir = temp.path();
@@ -104,7 +118,7 @@ class MusicTest : public testing::Test {
 TEST_F(MusicTest, PlaysStreamAndLoopCountKeepsItPlaying) {
     std::string tone = temp.write("tone.mp3", toneMp3(0.3));
     ASSERT_TRUE(musicInit(44100, 32));
-    playingStream = musicStreamOpen(tone.c_str());
+    MusicStream* playingStream = keptOpen(musicStreamOpen(tone.c_str()));
     ASSERT_NE(playingStream, nullptr);
     EXPECT_TRUE(musicStreamPlay(0, playingStream));
     EXPECT_TRUE(musicStreamSetLoopCount(playingStream, 5));
@@ -147,7 +161,7 @@ TEST_F(MusicTest, FileThatIsNoMusicLeavesEverythingSilentAndSafe) {
 TEST_F(MusicTest, TaggedMp3Plays) {
     ASSERT_TRUE(musicInit(44100, 32));
     std::string tagged = temp.write("tagged.mp3", joined(id3Tag(3000, true), toneMp3(2.0)));
-    playingStream = musicStreamOpen(tagged.c_str());
+    MusicStream* playingStream = keptOpen(musicStreamOpen(tagged.c_str()));
     ASSERT_NE(playingStream, nullptr);
     EXPECT_TRUE(musicStreamPlay(0, playingStream));
     SDL_Delay(1000);  // the disk driver writes a whole mixer buffer at a time
