@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include "app/scene_state.h"
+#include "app/signal_exit.h"
 #include "timing/perf_timer.h"
 
 namespace {
@@ -48,6 +49,8 @@ void stepHop() {
 }  // namespace
 
 void onIdle() {
+    // Called every frame, so a caught signal ends the demo within one frame.
+    exitOnCaughtSignal();
     scene.frameSeconds = frameTimer.frameDelta();
     stepSun();
     // Set under the matrix the previous frame left: only the camera's rotation reaches a

@@ -12,6 +12,7 @@
 #include "app/report_dialog.h"
 #include "app/scene_setup.h"
 #include "app/scene_state.h"
+#include "app/signal_exit.h"
 #include "app/window_input.h"
 #include "base/run_files.h"
 
@@ -91,6 +92,9 @@ bool refuseLeftOverArgument(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (answerInformationOption(argc, argv)) return std::fflush(stdout) == 0 ? 0 : 1;
     if (refuseDoubleDashArgument(argc, argv)) return 2;
+    // First, so that every exit handler registered later (the mode restores among them)
+    // runs before the signal is raised again.
+    catchEndSignals();
     reportBackend = showDialogReport;
     const char* display = initGlutOnDesktop(&argc, argv);
     if (refuseLeftOverArgument(argc, argv)) return 2;

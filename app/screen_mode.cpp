@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/mode_guard.h"
+
 namespace {
 
 // The mode the screen had before the switch, and where, while it is switched.
@@ -65,6 +67,7 @@ void switchScreenMode(Display* display, int width, int height, int rate) {
     if (other && std::strlen(name) < sizeof switchedDisplay) {
         ScreenMode before{sizes[current].width, sizes[current].height, XRRConfigCurrentRate(config),
                           rotation};
+        startModeGuard(name, width, height);
         if (setScreenSize(display, config, width, height, static_cast<short>(rate), rotation)) {
             static const bool registered = std::atexit(restoreScreenMode) == 0;
             static_cast<void>(registered);

@@ -130,7 +130,8 @@ man-page)
     done
     for expected in --help --version Escape "Page Up" textures/font.tga audio/coolestshitever.mp3 \
         DISPLAY SDL_AUDIODRIVER "snowdemo $version" -geometry "snowdemo: unknown option 'ARG'" \
-        "Try 'snowdemo --help'." "128 + N" mesa-utils /usr/games; do
+        "Try 'snowdemo --help'." "128 + N" mesa-utils /usr/games \
+        snowdemo-guard SIGHUP; do
         grep -qF -- "$expected" <<<"$text" || fail "the page does not mention $expected"
     done
     ;;

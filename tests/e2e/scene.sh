@@ -3,9 +3,9 @@
 # picture, the camera keys, Escape; each missing or broken file on its own; and the
 # installed demo, started by its launcher; the music heard through a sound server of the
 # test's own, a music file that is none, and no sound at all. Under Xorg in game mode: the
-# whole picture on the mode's screen, a box answered from the keyboard, signals, and
-# hostile files.
-# Usage: scene.sh CASE SNOWDEMO RUNDIR INPUT_PROBE TUNE_MATCH
+# whole picture on the mode's screen, a box answered from the keyboard, every way out with
+# the screen mode given back, and hostile files.
+# Usage: scene.sh CASE SNOWDEMO RUNDIR INPUT_PROBE RANDR_SWITCH_HELPER TUNE_MATCH
 #   CASE: picture | keys | missing-bmp | missing-font | broken-shader | missing-music | music
 #         | installed (installs from the build tree SNOW_BUILD_DIR)
 #         | sound-server | unrecognised-music | no-sound
@@ -13,7 +13,7 @@
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 source "$_snow_e2e_root/scripts/sound_server.sh"
-case_name=$1 binary=$2 source_rundir=$3 probe=$4 tune_match=$5
+case_name=$1 binary=$2 source_rundir=$3 probe=$4 randr_switch=$5 tune_match=$6
 SOUND_PID=
 trap 'stop_pid "$SOUND_PID"; _e2e_cleanup' EXIT
 
@@ -400,34 +400,99 @@ game-mode-box)
     [[ $DEMO_STATUS == 0 ]] || fail "exit status after Escape: $DEMO_STATUS"
     ;;
 signals)
-    # Signal, and what the demo is doing when it comes: showing a box or drawing.
-    for row in "TERM box" "INT frames" "KILL box"; do
-        read -r signal doing <<<"$row"
+    # Each way out, and what the demo does when it comes: drawing frames, drawing with its
+    # mode guard gone ("alone": the demo's own exit gives the mode back), showing a box, or
+    # drawing after the user switched the screen to 800x600 ("user"). The demo switches
+    # through RandR and game mode's VidMode; the helper's RandR switch alone ("randr", and
+    # "randr-user" with the user's VidMode switch after it) is the one under a window
+    # manager. The exit status is
+    # the conventional one, and within 2 s the demo's processes (its mode guard included)
+    # and windows are gone and the screen has its mode from before the demo's switch, for
+    # RandR and VidMode alike; the user's 800x600 stays, after the guard too.
+    ulimit -c 0
+    desktop="1280x1024 1280x1024"
+    # Back to the desktop's mode after a user's switch, in both extensions: a RandR switch
+    # may leave VidMode reporting the mode before it, and xvidtune steps through its list.
+    reset_modes() {
+        xrandr -s 1280x1024
+        for _ in 1 2 3 4; do
+            sleep 0.3
+            [[ $(screen_mode) == "$desktop" ]] && return
+            xvidtune -next >/dev/null
+        done
+    }
+    for row in "Escape frames 0" "INT alone 130" "TERM alone 143" "HUP alone 129" \
+        "TERM box 143" "INT box 130" "HUP box 129" "KILL box 137" "KILL frames 137" "SEGV frames 139" \
+        "xkill frames 1" "KILL user 137" "KILL randr 137" "KILL randr-user 137"; do
+        read -r way doing status <<<"$row"
+        [[ $(screen_mode) == "$desktop" ]] || fail "$row: the screen is not at its mode before the start: $(screen_mode)"
         fresh_rundir
         [[ $doing == box ]] && rm "$rundir/textures/snow.bmp"
-        run_demo
-        if [[ $doing == box ]]; then
-            wait_box Error >/dev/null || fail "$row: no box"
+        if [[ $doing == randr* ]]; then
+            start_demo "$randr_switch" "$rundir" ASAN_OPTIONS=detect_leaks=0
+            for _ in $(seq 1 50); do grep -q switched "$E2E_DIR/demo.log" && break; sleep 0.1; done
+            [[ $(screen_mode) == "1024x768 "* ]] || fail "$row: no RandR switch: $(screen_mode)"
         else
-            wait_window FREEGLUT >/dev/null || fail "$row: no window"
-            sleep 1.5
+            # The sanitizer would report the crash itself and end with 1. Without a session
+            # bus libdbus would start one for SDL, and dbus-x11's window for it outlives the
+            # demo.
+            run_demo ASAN_OPTIONS=detect_leaks=0:handle_segv=0 \
+                DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_DIR/no-session-bus"
+            if [[ $doing == box ]]; then
+                wait_box Error >/dev/null || fail "$row: no box"
+            else
+                win=$(wait_window FREEGLUT) || fail "$row: no window"
+                sleep 1.5
+            fi
+            [[ $(screen_mode) == "1024x768 1024x768" ]] ||
+                fail "$row: the demo did not switch: $(screen_mode)"
+        fi
+        guards=$(pgrep -c -P "$DEMO_PID" -x snowdemo-guard)
+        ((guards == 1)) || fail "$row: $guards mode guards run"
+        if [[ $doing == alone ]]; then
+            pkill -KILL -P "$DEMO_PID" -x snowdemo-guard
+            sleep 0.5
         fi
         pids=$(echo "$DEMO_PID" $(pgrep -P "$DEMO_PID"))
-        [[ $doing == frames || $pids == *" "* ]] || fail "$row: the box has no process of its own"
-        kill "-$signal" "$DEMO_PID"
-        deadline=$(($(date +%s%N) + 3000000000))
+        [[ $doing != box || $(wc -w <<<"$pids") == 3 ]] || fail "$row: the box has no process of its own"
+        expected=$desktop
+        if [[ $doing == user ]]; then
+            # VidMode may go on reporting the demo's mode after a RandR switch: the screen
+            # is to stay as the user's switch left it.
+            xrandr --output DUMMY0 --mode 800x600 || fail "$row: xrandr cannot switch"
+            sleep 1
+            expected=$(screen_mode)
+            [[ $expected == "800x600 "* ]] || fail "$row: the user's switch gave $expected"
+        elif [[ $doing == randr-user ]]; then
+            before=$(screen_mode)
+            xvidtune -prev >/dev/null || fail "$row: xvidtune cannot switch"
+            sleep 1
+            expected=$(screen_mode)
+            [[ $expected != "$before" ]] || fail "$row: the user's switch changed nothing"
+        fi
+        case $way in
+        Escape) xdotool key Escape ;;
+        xkill) xkill -id "$win" >/dev/null ;;
+        KILL | SEGV) kill "-$way" "$DEMO_PID" ;;
+        # As from a terminal or a session's end: to all of the demo's processes.
+        *) kill "-$way" $pids ;;
+        esac
+        deadline=$(($(date +%s%N) + 2000000000))
         while :; do
             gone=1
             for pid in $pids; do alive "$pid" && gone=0; done
             xwininfo -root -tree | grep -q '^ *0 children\.$' || gone=0
+            [[ $(screen_mode) == "$expected" ]] || gone=0
             ((gone || $(date +%s%N) > deadline)) && break
             sleep 0.1
         done
-        ((gone)) || fail "$row: 3 s after SIG$signal: $(ps -o pid=,stat=,cmd= -p "$pids")
+        ((gone)) || fail "$row: 2 s after it: modes $(screen_mode), not $expected
+$(ps -o pid=,stat=,comm= -p "$pids")
 $(xwininfo -root -tree)"
         wait_demo_exit 1
-        [[ $DEMO_STATUS == $((128 + $(kill -l "$signal"))) ]] ||
+        [[ $DEMO_STATUS == "$status" ]] ||
             fail "$row: exit status $DEMO_STATUS; log: $(cat "$E2E_DIR/demo.log")"
+        [[ $doing == *user ]] && reset_modes
     done
     ;;
 hostile-files)

@@ -46,6 +46,21 @@ win=$(wait_window "$name") || fail "no window $name; log: $(cat "$E2E_DIR/demo.l
 sleep 1.5
 
 [[ $(screen_mode) == $running ]] || fail "screen mode $(screen_mode) while running, not $running"
+
+# Only a mode switch brings the mode guard: nothing else runs beside the demo in a window.
+children=$(ps -o comm= --ppid "$DEMO_PID" | tr '\n' ' ')
+if [[ $server == xorg ]]; then
+    [[ $children == "snowdemo-guard " ]] || fail "processes beside the demo after a mode switch: $children"
+    # The guard holds its pipe and its own X connection, and nothing of the demo's (a copy
+    # of the demo's X connection would keep its window up after the demo died).
+    guard=$(pgrep -P "$DEMO_PID" -x snowdemo-guard)
+    held=$(for fd in /proc/"$guard"/fd/*; do
+        target=$(readlink "$fd"); echo "${fd##*/}:${target%%:*}"; done | sort -n | tr '\n' ' ')
+    [[ $held == "0:/dev/null 1:/dev/null 2:/dev/null 3:pipe 4:socket " ]] ||
+        fail "the mode guard holds $held"
+else
+    [[ -z $children ]] || fail "processes beside the demo in a window: $children"
+fi
 read -r wx wy ww wh < <(window_geometry "$win")
 read -r sw sh < <(screen_size)
 echo "window $ww x $wh at $wx,$wy; screen $sw x $sh"
