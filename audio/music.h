@@ -8,7 +8,8 @@ struct MusicStream;
 void musicChooseSilentOutput();
 // Starts the output: mixing rate in Hz and the number of mixing channels.
 bool musicInit(int mixRate, int channels);
-// Opens a file to be streamed from disk; null when it cannot be opened or decoded.
+// Opens an MP3 file to be streamed from disk; null when it cannot be opened, does not
+// begin as MP3 or cannot be decoded.
 MusicStream* musicStreamOpen(const char* path);
 // Starts the stream playing; the channel is accepted for the old interface's sake.
 bool musicStreamPlay(int channel, MusicStream* stream);

@@ -21,6 +21,7 @@ declare -A includers=(
     [fuzz]="fuzz"
     [tests]="tests fuzz"
     [SDL2]="app audio tests"
+    [alsa]="audio tests"
     [X11]="app tests"
     [gtest]="tests"
     [gmock]="tests"

@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # The whole demo, in a copy of the run directory the asset tool made: under Xvfb the
 # picture, the camera keys, Escape; each missing or broken file on its own; and the
-# installed demo, started by its launcher. Under Xorg in game mode: the whole picture on the
-# mode's screen, a box answered from the keyboard, every way out with the screen mode
-# given back, and hostile files.
-# Usage: scene.sh CASE SNOWDEMO RUNDIR INPUT_PROBE RANDR_SWITCH_HELPER
+# installed demo, started by its launcher; the music heard through a sound server of the
+# test's own, a music file that is none, and no sound at all. Under Xorg in game mode: the
+# whole picture on the mode's screen, a box answered from the keyboard, every way out with
+# the screen mode given back, and hostile files.
+# Usage: scene.sh CASE SNOWDEMO RUNDIR INPUT_PROBE RANDR_SWITCH_HELPER TUNE_MATCH
 #   CASE: picture | keys | missing-bmp | missing-font | broken-shader | missing-music | music
 #         | installed (installs from the build tree SNOW_BUILD_DIR)
+#         | sound-server | unrecognised-music | no-sound
 #         | game-mode-picture | game-mode-box | signals | hostile-files
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
-case_name=$1 binary=$2 source_rundir=$3 probe=$4 randr_switch=$5
+source "$_snow_e2e_root/scripts/sound_server.sh"
+case_name=$1 binary=$2 source_rundir=$3 probe=$4 randr_switch=$5 tune_match=$6
+SOUND_PID=
+trap 'stop_pid "$SOUND_PID"; _e2e_cleanup' EXIT
 
 rundir=$E2E_DIR/run
 # fresh_rundir: the run directory as the asset tool made it.
@@ -29,6 +34,31 @@ sky="77,77,204"
 
 # run_demo [ENV=VALUE ...]: starts the demo in the copied run directory.
 run_demo() { start_demo "$binary" "$rundir" ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy "$@"; }
+
+# run_with_sound_server [ENV=VALUE ...]: the demo playing into the sound server, with no
+# audio driver named, as on a desktop.
+run_with_sound_server() { start_demo "$binary" "$rundir" -u SDL_AUDIODRIVER ASAN_OPTIONS=detect_leaks=0 "$@"; }
+
+# sound_server: starts the test's own sound server.
+sound_server() {
+    start_sound_server "$E2E_DIR/sound" || fail "PulseAudio did not start: $(cat "$E2E_DIR/sound/pulse.log")"
+}
+
+# first_frame_after START: seconds from START (date +%s.%N) to the first picture drawn:
+# until then the window shows no sky.
+first_frame_after() {
+    local got
+    for _ in $(seq 1 200); do
+        got=$(import -window root -crop 1x1+1000+60 +repage -format "%[fx:int(255*r+0.5)],%[fx:int(255*g+0.5)],%[fx:int(255*b+0.5)]" info: 2>/dev/null)
+        if near "$got" "$sky"; then
+            awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f\n", b - a }'
+            return 0
+        fi
+        kill -0 "$DEMO_PID" 2>/dev/null || return 1
+        sleep 0.05
+    done
+    return 1
+}
 
 # end_with_escape: Escape ends the demo with status 0.
 end_with_escape() {
@@ -255,6 +285,83 @@ installed)
     expect_scene "$shot"
     expect_music "$audio"
     end_with_escape "$win"
+    ;;
+sound-server)
+    # Heard from the sink's monitor, the music is the tune as lame decodes it, and the
+    # demo plays into the server no later than a second after the first frame.
+    sound_server
+    lame --quiet --decode -t "$rundir/audio/coolestshitever.mp3" "$E2E_DIR/tune.raw" ||
+        fail "lame cannot decode the music"
+    parec -d snow.monitor --raw --format=s16le --rate=44100 --channels=2 >"$E2E_DIR/heard.raw" &
+    recorder=$!
+    for _ in $(seq 1 50); do
+        [[ -n $(pactl list short source-outputs) ]] && break
+        sleep 0.1
+    done
+    launched=$(date +%s.%N)
+    run_with_sound_server
+    frame=$(first_frame_after "$launched") || fail "no picture; log: $(cat "$E2E_DIR/demo.log")"
+    # demo_stream: the demo's stream on the server, as pactl lists it.
+    demo_stream() { pactl list sink-inputs | awk -v RS= '/application.process.binary = "snowdemo"/'; }
+    playing=
+    for _ in $(seq 1 10); do
+        demo_stream | grep -q 'Corked: no' && { playing=1; break; }
+        sleep 0.1
+    done
+    [[ -n $playing ]] || fail "the demo plays nothing a second after its first frame (${frame} s)"
+    sleep 3
+    # What the server holds of the demo's stream, in its buffer and in the sink, is the
+    # margin for a busy moment: with 46 ms the music broke up under load.
+    held=0
+    for _ in 1 2 3 4 5; do
+        now=$(demo_stream | awk '/(Buffer|Sink) Latency:/ { us += $3 } END { print int(us / 1000) }')
+        ((now > held)) && held=$now
+        sleep 0.2
+    done
+    echo "first frame after ${frame} s; the server holds up to $held ms of the music"
+    ((held >= 200)) || fail "the server holds only $held ms of the music"
+    end_with_escape "$(wait_window snowdemo)"
+    kill "$recorder"
+    wait "$recorder" 2>/dev/null
+    read -r start correlation < <("$tune_match" "$E2E_DIR/tune.raw" "$E2E_DIR/heard.raw")
+    echo "the tune from ${start} s into the recording, correlation $correlation"
+    [[ $start != none ]] || fail "nothing was heard; log: $(cat "$E2E_DIR/demo.log")"
+    awk -v c="$correlation" 'BEGIN { exit !(c >= 0.99) }' ||
+        fail "the music is not the tune (correlation $correlation)"
+    [[ -s $E2E_DIR/demo.log ]] && fail "output on standard error: $(cat "$E2E_DIR/demo.log")"
+    ;;
+unrecognised-music)
+    # 512 MiB that are no music, under the music's name, against no music file at all:
+    # neither the first frame nor the peak memory may move by more than a small margin.
+    sound_server
+    for row in none sparse; do
+        rm -f "$rundir/audio/coolestshitever.mp3"
+        [[ $row == sparse ]] && truncate -s 512M "$rundir/audio/coolestshitever.mp3"
+        launched=$(date +%s.%N)
+        # Without the sanitizer's quarantine of freed blocks, whose growth with every
+        # frame drawn would be most of the difference between two runs.
+        run_with_sound_server ASAN_OPTIONS=detect_leaks=0:quarantine_size_mb=0
+        frame=$(first_frame_after "$launched") || fail "$row: no picture; log: $(cat "$E2E_DIR/demo.log")"
+        sleep 1
+        peak=$(awk '/^VmHWM:/ { print $2 }' "/proc/$DEMO_PID/status")
+        echo "$row: first frame after $frame s, peak resident memory $((peak / 1024)) MiB"
+        printf -v "frame_$row" '%s' "$frame"
+        printf -v "peak_$row" '%s' "$peak"
+        end_with_escape "$(wait_window snowdemo)"
+    done
+    awk -v a="$frame_none" -v b="$frame_sparse" 'BEGIN { exit !(b - a < 1) }' ||
+        fail "the first frame came ${frame_sparse} s after the start, ${frame_none} s without the file"
+    ((peak_sparse - peak_none < 8 * 1024)) ||
+        fail "peak memory $((peak_sparse / 1024)) MiB, $((peak_none / 1024)) MiB without the file"
+    ;;
+no-sound)
+    # No sound server and, on this machine, no card: the demo runs silently and says
+    # nothing about it.
+    run_with_sound_server PULSE_SERVER="unix:$E2E_DIR/no-server"
+    win=$(wait_window snowdemo) || fail "no window"
+    sleep 2
+    end_with_escape "$win"
+    [[ -s $E2E_DIR/demo.log ]] && fail "output on standard error: $(cat "$E2E_DIR/demo.log")"
     ;;
 game-mode-picture)
     # The screen shows 1024x768 and the picture fills it, centred: none of it drawn

@@ -1,0 +1,70 @@
+// Silent gaps in a recording of the music: runs of at least 10 ms in which every sample
+// is digital silence, between the first and the last sound. A sink that runs dry while
+// a stream is playing fills in exact zeros, so an underrun shows as such a run, while the
+// tune itself never falls that silent once it has begun.
+// Usage: music_gaps RAW   (signed 16-bit little-endian, stereo, 44100 Hz)
+// Prints: "SECONDS GAPS SILENT_MS LONGEST_MS".
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+const int kRate = 44100;
+const int kChannels = 2;
+const int kSilence = 2;  // dither and rounding stay within this; an underrun is 0
+const int kShortestGap = kRate / 100;
+
+std::vector<int16_t> readSamples(const char* path) {
+    std::vector<int16_t> samples;
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return samples;
+    int16_t block[4096];
+    size_t got;
+    while ((got = std::fread(block, sizeof block[0], 4096, file)) > 0) {
+        samples.insert(samples.end(), block, block + got);
+    }
+    std::fclose(file);
+    return samples;
+}
+
+bool silentFrame(const std::vector<int16_t>& samples, size_t frame) {
+    for (int c = 0; c < kChannels; ++c) {
+        int v = samples[frame * kChannels + c];
+        if (v > kSilence || v < -kSilence) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "Usage: music_gaps RAW\n");
+        return 2;
+    }
+    std::vector<int16_t> samples = readSamples(argv[1]);
+    size_t frames = samples.size() / kChannels;
+    size_t first = 0;
+    while (first < frames && silentFrame(samples, first)) ++first;
+    size_t last = frames;
+    while (last > first && silentFrame(samples, last - 1)) --last;
+    long gaps = 0, silent = 0, longest = 0;
+    size_t run = 0;
+    for (size_t frame = first; frame <= last; ++frame) {
+        if (frame < last && silentFrame(samples, frame)) {
+            ++run;
+            continue;
+        }
+        if (run >= static_cast<size_t>(kShortestGap)) {
+            ++gaps;
+            silent += static_cast<long>(run);
+            if (static_cast<long>(run) > longest) longest = static_cast<long>(run);
+        }
+        run = 0;
+    }
+    std::printf("%.1f %ld %ld %ld\n", static_cast<double>(last - first) / kRate, gaps,
+                silent * 1000 / kRate, longest * 1000 / kRate);
+    return 0;
+}
