@@ -6,33 +6,17 @@
 // Prints: "SECONDS GAPS SILENT_MS LONGEST_MS".
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
+
+#include "tools/raw_recording.h"
 
 namespace {
 
-const int kRate = 44100;
-const int kChannels = 2;
-const int kSilence = 2;  // dither and rounding stay within this; an underrun is 0
-const int kShortestGap = kRate / 100;
-
-std::vector<int16_t> readSamples(const char* path) {
-    std::vector<int16_t> samples;
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return samples;
-    int16_t block[4096];
-    size_t got;
-    while ((got = std::fread(block, sizeof block[0], 4096, file)) > 0) {
-        samples.insert(samples.end(), block, block + got);
-    }
-    std::fclose(file);
-    return samples;
-}
+const int kShortestGap = kRecordingRate / 100;
 
 bool silentFrame(const std::vector<int16_t>& samples, size_t frame) {
-    for (int c = 0; c < kChannels; ++c) {
-        int v = samples[frame * kChannels + c];
-        if (v > kSilence || v < -kSilence) return false;
+    for (int c = 0; c < kRecordingChannels; ++c) {
+        if (!isSilent(samples[frame * kRecordingChannels + c])) return false;
     }
     return true;
 }
@@ -44,8 +28,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Usage: music_gaps RAW\n");
         return 2;
     }
-    std::vector<int16_t> samples = readSamples(argv[1]);
-    size_t frames = samples.size() / kChannels;
+    std::vector<int16_t> samples = readRecording(argv[1]);
+    size_t frames = samples.size() / kRecordingChannels;
     size_t first = 0;
     while (first < frames && silentFrame(samples, first)) ++first;
     size_t last = frames;
@@ -64,7 +48,7 @@ int main(int argc, char** argv) {
         }
         run = 0;
     }
-    std::printf("%.1f %ld %ld %ld\n", static_cast<double>(last - first) / kRate, gaps,
-                silent * 1000 / kRate, longest * 1000 / kRate);
+    std::printf("%.1f %ld %ld %ld\n", static_cast<double>(last - first) / kRecordingRate, gaps,
+                silent * 1000 / kRecordingRate, longest * 1000 / kRecordingRate);
     return 0;
 }

@@ -10,28 +10,26 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tools/raw_recording.h"
+
 namespace {
 
-const int kRate = 44100;
-const int kSilence = 2;
+const int kRate = kRecordingRate;
 // How far from where the first sounds line up the tune may begin: the decoders before the
 // mixer and lame start it a few hundred samples apart, and a recording that began after
 // the music lacks its start.
 const long kSearch = kRate / 2;
 
 std::vector<double> readLeft(const char* path) {
+    std::vector<int16_t> samples = readRecording(path);
     std::vector<double> left;
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return left;
-    int16_t frame[2];
-    while (std::fread(frame, sizeof frame[0], 2, file) == 2) left.push_back(frame[0]);
-    std::fclose(file);
+    for (size_t i = 0; i < samples.size(); i += kRecordingChannels) left.push_back(samples[i]);
     return left;
 }
 
 long firstSound(const std::vector<double>& samples) {
     for (size_t i = 0; i < samples.size(); ++i) {
-        if (std::fabs(samples[i]) > kSilence) return static_cast<long>(i);
+        if (!isSilent(static_cast<int>(samples[i]))) return static_cast<long>(i);
     }
     return -1;
 }
@@ -39,7 +37,7 @@ long firstSound(const std::vector<double>& samples) {
 // One past the last sample that is not silence.
 long lastSound(const std::vector<double>& samples) {
     long end = static_cast<long>(samples.size());
-    while (end > 0 && std::fabs(samples[end - 1]) <= kSilence) --end;
+    while (end > 0 && isSilent(static_cast<int>(samples[end - 1]))) --end;
     return end;
 }
 
