@@ -60,9 +60,13 @@ first_frame_after() {
     return 1
 }
 
-# end_with_escape: Escape ends the demo with status 0.
+# end_with_escape WINDOW: Escape, typed as on a keyboard with the pointer over WINDOW
+# (the keys follow the pointer where no window manager gives the focus), ends the demo
+# with status 0.
 end_with_escape() {
-    xdotool key --window "$1" Escape 2>/dev/null || xdotool key Escape
+    local x y w h
+    read -r x y w h < <(window_geometry "$1")
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) key Escape
     wait_demo_exit 10
     [[ $DEMO_STATUS == 0 ]] || fail "exit status after Escape: $DEMO_STATUS; log: $(cat "$E2E_DIR/demo.log")"
 }
