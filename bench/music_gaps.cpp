@@ -21,34 +21,47 @@ bool silentFrame(const std::vector<int16_t>& samples, size_t frame) {
     return true;
 }
 
-}  // namespace
+// The silent runs between the recording's first and last sound.
+struct Gaps {
+    double seconds;  // from the first sound to the last
+    long count;
+    long silentFrames;
+    long longestFrames;
+};
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "Usage: music_gaps RAW\n");
-        return 2;
-    }
-    std::vector<int16_t> samples = readRecording(argv[1]);
+Gaps findGaps(const std::vector<int16_t>& samples) {
     size_t frames = samples.size() / kRecordingChannels;
     size_t first = 0;
     while (first < frames && silentFrame(samples, first)) ++first;
     size_t last = frames;
     while (last > first && silentFrame(samples, last - 1)) --last;
-    long gaps = 0, silent = 0, longest = 0;
-    size_t run = 0;
+    Gaps gaps{static_cast<double>(last - first) / kRecordingRate, 0, 0, 0};
+    long run = 0;
     for (size_t frame = first; frame <= last; ++frame) {
         if (frame < last && silentFrame(samples, frame)) {
             ++run;
             continue;
         }
-        if (run >= static_cast<size_t>(kShortestGap)) {
-            ++gaps;
-            silent += static_cast<long>(run);
-            if (static_cast<long>(run) > longest) longest = static_cast<long>(run);
+        if (run >= kShortestGap) {
+            ++gaps.count;
+            gaps.silentFrames += run;
+            if (run > gaps.longestFrames) gaps.longestFrames = run;
         }
         run = 0;
     }
-    std::printf("%.1f %ld %ld %ld\n", static_cast<double>(last - first) / kRecordingRate, gaps,
-                silent * 1000 / kRecordingRate, longest * 1000 / kRecordingRate);
-    return 0;
+    return gaps;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2) {
+        Gaps gaps = findGaps(readRecording(argv[1]));
+        std::printf("%.1f %ld %ld %ld\n", gaps.seconds, gaps.count,
+                    gaps.silentFrames * 1000 / kRecordingRate,
+                    gaps.longestFrames * 1000 / kRecordingRate);
+        return 0;
+    }
+    std::fprintf(stderr, "Usage: music_gaps RAW\n");
+    return 2;
 }
