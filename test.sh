@@ -28,7 +28,7 @@ run_ctest() {
 # build_bench: the benchmarks are only run by hand; building them keeps them compiling.
 build_bench() {
     cmake --preset bench >/dev/null &&
-        cmake --build --preset bench -j "$(nproc)" --target decode_bench bare_scene swap_counter
+        cmake --build --preset bench -j "$(nproc)" --target decode_bench bare_scene swap_counter music_gaps
 }
 
 stage "set-up and debug build" scripts/setup.sh debug
