@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "app/screen_mode.h"
+#include "app/window_property.h"
 
 namespace {
 
@@ -33,18 +34,8 @@ int noteXError(Display*, XErrorEvent*) {
 
 // The window a _NET_SUPPORTING_WM_CHECK property names, or None.
 Window supportingWindow(Display* display, Window window) {
-    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, left = 0;
-    unsigned char* data = nullptr;
-    Window named = None;
-    if (XGetWindowProperty(display, window, check, 0, 1, False, XA_WINDOW, &type, &format, &count,
-                           &left, &data) == Success &&
-        type == XA_WINDOW && format == 32 && count == 1)
-        named = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
-    if (data != nullptr) XFree(data);
-    return named;
+    return static_cast<Window>(
+        windowPropertyItem(display, window, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, None));
 }
 
 // A running EWMH window manager: the root names a window that names itself. A window

@@ -92,7 +92,10 @@ bool rrModeIs(const XRRScreenResources* resources, RRMode id, int width, int hei
 
 bool rrOffers(const XRRScreenResources* resources, int width, int height) {
     for (int i = 0; i < resources->nmode; ++i) {
-        if (rrModeIs(resources, resources->modes[i].id, width, height)) return true;
+        const XRRModeInfo& mode = resources->modes[i];
+        if (static_cast<int>(mode.width) == width && static_cast<int>(mode.height) == height) {
+            return true;
+        }
     }
     return false;
 }
@@ -120,7 +123,8 @@ void readCrtcs(Display* display, int width, int height, ScreenModes& saved) {
     Window root = DefaultRootWindow(display);
     XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
     if (resources == nullptr) return;
-    for (int i = 0; i < resources->ncrtc && rrOffers(resources, width, height); ++i) {
+    bool offered = rrOffers(resources, width, height);
+    for (int i = 0; i < resources->ncrtc && offered; ++i) {
         XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
         if (info == nullptr) continue;
         if (info->mode != None && !rrModeIs(resources, info->mode, width, height)) {
@@ -141,11 +145,6 @@ void readCrtcs(Display* display, int width, int height, ScreenModes& saved) {
 
 // True when a switch to WIDTH x HEIGHT would change a mode that can be put back.
 bool readModes(Display* display, int width, int height, ScreenModes& saved) {
-    // Xwayland's modes are emulated for the client that asks and end with it.
-    int opcode = 0;
-    int eventBase = 0;
-    int errorBase = 0;
-    if (XQueryExtension(display, "XWAYLAND", &opcode, &eventBase, &errorBase)) return false;
     readVidMode(display, width, height, saved);
     readCrtcs(display, width, height, saved);
     return saved.hasVidMode || !saved.crtcs.empty();

@@ -4,5 +4,6 @@
 
 // Call just before switching the screen of the X display DISPLAY_NAME (null: $DISPLAY)
 // to WIDTH x HEIGHT. Starts no process where that switch would change nothing the guard
-// can put back (the screen in that mode already, no such mode, Xwayland).
+// can put back (the screen in that mode already, no such mode). Xwayland's modes are
+// emulated and end with the client: no switch, and so no guard, is made there.
 void startModeGuard(const char* displayName, int width, int height);

@@ -15,6 +15,8 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "app/window_property.h"
+
 namespace {
 
 // The process that shows a box, while SDL shows it; 0 otherwise.
@@ -102,29 +104,13 @@ bool viewable(const DemoWindow& demo) {
            attributes.map_state == IsViewable;
 }
 
-// The first 32-bit item of a window's property named name and of the given type, or
-// fallback where the window has none.
-long firstItem(const DemoWindow& demo, Window window, const char* name, Atom type, long fallback) {
-    Atom actualType = None;
-    int format = 0;
-    unsigned long count = 0, left = 0;
-    unsigned char* data = nullptr;
-    long item = fallback;
-    if (XGetWindowProperty(demo.display, window, XInternAtom(demo.display, name, False), 0, 1,
-                           False, type, &actualType, &format, &count, &left, &data) == Success &&
-        format == 32 && count == 1)
-        item = *reinterpret_cast<long*>(data);
-    if (data != nullptr) XFree(data);
-    return item;
-}
-
 // True once the window manager has focused the demo's window (it names the window it
 // focused in _NET_ACTIVE_WINDOW), after at most half a second; at once where none does.
 bool focusReturns(const DemoWindow& demo) {
     Window root = DefaultRootWindow(demo.display);
     for (int wait = 0; wait < 25; ++wait) {
-        auto active =
-            static_cast<Window>(firstItem(demo, root, "_NET_ACTIVE_WINDOW", XA_WINDOW, None));
+        auto active = static_cast<Window>(
+            windowPropertyItem(demo.display, root, "_NET_ACTIVE_WINDOW", XA_WINDOW, None));
         if (active == None || active == demo.window) return true;
         usleep(20000);
     }
@@ -135,8 +121,8 @@ bool focusReturns(const DemoWindow& demo) {
 // (ICCCM's WM_STATE).
 void waitForWithdrawal(const DemoWindow& demo) {
     Atom wmState = XInternAtom(demo.display, "WM_STATE", False);
-    for (int wait = 0; wait < 25 && firstItem(demo, demo.window, "WM_STATE", wmState,
-                                              WithdrawnState) != WithdrawnState;
+    for (int wait = 0; wait < 25 && windowPropertyItem(demo.display, demo.window, "WM_STATE",
+                                                       wmState, WithdrawnState) != WithdrawnState;
          ++wait)
         usleep(20000);
 }
